@@ -1,0 +1,4 @@
+#include "geometry/intersect.h"
+
+#include <gtest/gtest.h>
+TEST(Intersect, Placeholder) {}

@@ -1,0 +1,162 @@
+#include "tool/scan.h"
+
+#include <charconv>
+#include <cstddef>
+#include <limits>
+#include <system_error>
+
+namespace {
+
+// The white space of the "C" locale.
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+         c == '\r';
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsHexDigit(char c) {
+  return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+std::size_t SkipSpace(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  return i;
+}
+
+// Tells whether a number literal that doesn't fit a double is too large
+// (true) or too small (false). `digits` is the literal without sign and
+// without "0x", as the conversion read it. The literal's order of magnitude
+// is the position of its first nonzero digit relative to the point plus its
+// exponent, in decimal or in binary; it is positive exactly when the value
+// is at least 1, and only values far from 1 are out of range.
+bool IsTooLarge(std::string_view digits, bool hex) {
+  const int bits_per_digit = hex ? 4 : 1;
+  const char exponent_mark_lower = hex ? 'p' : 'e';
+  long long position = 0;  // digits (hex: bits) before the point, from the
+                           // first nonzero one; negative: zeros after it
+  bool seen_nonzero = false;
+  bool after_point = false;
+  std::size_t i = 0;
+  for (; i < digits.size(); ++i) {
+    const char c = digits[i];
+    if (c == '.') {
+      after_point = true;
+      continue;
+    }
+    if (!(hex ? IsHexDigit(c) : IsDigit(c))) break;
+    if (!seen_nonzero && c != '0') {
+      seen_nonzero = true;
+      if (hex) {
+        // Leading zero bits of the first nonzero hex digit.
+        int v = IsDigit(c) ? c - '0' : (c | 0x20) - 'a' + 10;
+        int leading = 0;
+        while (v < 8) {
+          v <<= 1;
+          ++leading;
+        }
+        position -= leading;
+      }
+    }
+    if (seen_nonzero && !after_point) position += bits_per_digit;
+    if (!seen_nonzero && after_point) position -= bits_per_digit;
+  }
+  long long exponent = 0;
+  if (i < digits.size() && (digits[i] | 0x20) == exponent_mark_lower) {
+    ++i;
+    bool negative = false;
+    if (i < digits.size() && (digits[i] == '+' || digits[i] == '-')) {
+      negative = digits[i] == '-';
+      ++i;
+    }
+    // Saturate: any exponent beyond this is out of range either way.
+    for (; i < digits.size() && IsDigit(digits[i]); ++i) {
+      if (exponent < 1000000) exponent = exponent * 10 + (digits[i] - '0');
+    }
+    if (negative) exponent = -exponent;
+  }
+  return position + exponent > 0;
+}
+
+}  // namespace
+
+bool ScanInt(std::string_view& text, int& value) {
+  std::size_t i = SkipSpace(text);
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  const std::size_t first_digit = i;
+  // The magnitude stops growing once it is past every int, so it can't
+  // overflow however many digits follow.
+  constexpr long long kBeyondInt = 1LL << 32;
+  long long magnitude = 0;
+  for (; i < text.size() && IsDigit(text[i]); ++i) {
+    if (magnitude < kBeyondInt) magnitude = magnitude * 10 + (text[i] - '0');
+  }
+  if (i == first_digit) return false;
+  const long long result = negative ? -magnitude : magnitude;
+  if (result < std::numeric_limits<int>::min() ||
+      result > std::numeric_limits<int>::max()) {
+    return false;
+  }
+  value = static_cast<int>(result);
+  text.remove_prefix(i);
+  return true;
+}
+
+bool ScanColour(std::string_view& text) {
+  std::size_t i = SkipSpace(text);
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+  if (text.size() - i >= 3 && text[i] == '0' && (text[i + 1] | 0x20) == 'x' &&
+      IsHexDigit(text[i + 2])) {
+    i += 2;
+    while (i < text.size() && IsHexDigit(text[i])) ++i;
+  } else {
+    const std::size_t first_digit = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    if (i == first_digit) return false;
+  }
+  text.remove_prefix(i);
+  return true;
+}
+
+bool ScanDouble(std::string_view& text, double& value) {
+  std::size_t i = SkipSpace(text);
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  // std::from_chars reads a sign-less literal (it would take one more '-').
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) return false;
+
+  const char* first = text.data() + i;
+  const char* last = text.data() + text.size();
+  double magnitude = 0.0;
+  const char* end = nullptr;
+  bool hex = false;
+  // "0x" starts a hexadecimal literal only when a hex digit follows, directly
+  // or after the point; otherwise the literal is just the "0".
+  if (last - first >= 3 && first[0] == '0' && (first[1] | 0x20) == 'x' &&
+      (IsHexDigit(first[2]) ||
+       (first[2] == '.' && last - first >= 4 && IsHexDigit(first[3])))) {
+    hex = true;
+    first += 2;
+  }
+  const std::from_chars_result r = std::from_chars(
+      first, last, magnitude,
+      hex ? std::chars_format::hex : std::chars_format::general);
+  if (r.ec == std::errc::invalid_argument) return false;
+  end = r.ptr;
+  if (r.ec == std::errc::result_out_of_range) {
+    magnitude = IsTooLarge(std::string_view(first, end - first), hex)
+                    ? std::numeric_limits<double>::infinity()
+                    : 0.0;
+  }
+  value = negative ? -magnitude : magnitude;
+  text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+  return true;
+}
