@@ -9,12 +9,17 @@
 #                    no arguments)
 #   exit_code        the expected exit code
 #   stdout           the expected standard output, byte for byte
-#   stdout.windows   (optional) the same for PLATFORM=windows
+#   stdout.windows   (optional) the same for PLATFORM=windows; without it,
+#                    `stdout` with each LF turned into CR LF
 #   absent           (optional) names, one per line, that must not exist
 #                    after the run
 #   platforms        (optional) the platforms the case is registered on
 #   expected/        files that must exist after the run with these bytes
-#   expected.windows/ (optional) replaces expected/ for PLATFORM=windows
+#   expected.windows/ (optional) files that replace those of expected/ for
+#                    PLATFORM=windows. A file without a replacement is
+#                    expected with each LF turned into CR LF (Windows text
+#                    files), unless it is a starting file of the case that
+#                    must stay as it was.
 # Everything else in the case folder (files and sub-folders) is copied into
 # WORK_DIR, which is emptied first; the executable runs there, with standard
 # input read from an empty file so that its pause on errors returns at once.
@@ -138,6 +143,15 @@ function(read_name_list file out_var)
   set(${out_var} "${names}" PARENT_SCOPE)
 endfunction()
 
+# Turns each LF byte of hex digits into CR LF, as Windows text mode writes.
+function(hex_lf_to_crlf hex out_var)
+  # One space after each byte keeps the match on byte boundaries.
+  string(REGEX REPLACE "(..)" "\\1 " spaced "${hex}")
+  string(REPLACE "0a " "0d0a" spaced "${spaced}")
+  string(REPLACE " " "" result "${spaced}")
+  set(${out_var} "${result}" PARENT_SCOPE)
+endfunction()
+
 # ---------------------------------------------------------------------------
 # The case.
 
@@ -167,13 +181,13 @@ file(READ "${CASE_DIR}/exit_code" expected_exit_code)
 string(STRIP "${expected_exit_code}" expected_exit_code)
 
 set(stdout_file "${CASE_DIR}/stdout")
-if(PLATFORM STREQUAL "windows" AND EXISTS "${CASE_DIR}/stdout.windows")
-  set(stdout_file "${CASE_DIR}/stdout.windows")
-endif()
-
-set(expected_dir "${CASE_DIR}/expected")
-if(PLATFORM STREQUAL "windows" AND IS_DIRECTORY "${CASE_DIR}/expected.windows")
-  set(expected_dir "${CASE_DIR}/expected.windows")
+set(stdout_to_crlf FALSE)
+if(PLATFORM STREQUAL "windows")
+  if(EXISTS "${CASE_DIR}/stdout.windows")
+    set(stdout_file "${CASE_DIR}/stdout.windows")
+  else()
+    set(stdout_to_crlf TRUE)
+  endif()
 endif()
 
 # A fresh work folder holding the case's starting files.
@@ -210,6 +224,9 @@ if(NOT exit_code STREQUAL expected_exit_code)
 endif()
 
 file(READ "${stdout_file}" expected_hex HEX)
+if(stdout_to_crlf)
+  hex_lf_to_crlf("${expected_hex}" expected_hex)
+endif()
 file(READ "${stdout_path}" actual_hex HEX)
 if(NOT actual_hex STREQUAL expected_hex)
   describe_difference("standard output (vs ${stdout_file})"
@@ -225,18 +242,38 @@ if(EMULATOR STREQUAL "" AND NOT stderr_hex STREQUAL "")
   string(APPEND failures "standard error is not empty:\n${stderr_text}\n")
 endif()
 
-if(IS_DIRECTORY "${expected_dir}")
-  file(GLOB_RECURSE expected_files RELATIVE "${expected_dir}" "${expected_dir}/*")
+if(IS_DIRECTORY "${CASE_DIR}/expected")
+  file(GLOB_RECURSE expected_files RELATIVE "${CASE_DIR}/expected"
+       "${CASE_DIR}/expected/*")
   foreach(name IN LISTS expected_files)
     set(actual "${WORK_DIR}/${name}")
     if(NOT EXISTS "${actual}" OR IS_DIRECTORY "${actual}")
       string(APPEND failures "file ${name}: missing\n")
       continue()
     endif()
-    file(READ "${expected_dir}/${name}" expected_hex HEX)
+    set(expected_file "${CASE_DIR}/expected/${name}")
+    file(READ "${expected_file}" expected_hex HEX)
+    if(PLATFORM STREQUAL "windows")
+      if(EXISTS "${CASE_DIR}/expected.windows/${name}")
+        set(expected_file "${CASE_DIR}/expected.windows/${name}")
+        file(READ "${expected_file}" expected_hex HEX)
+      else()
+        set(unchanged_input FALSE)
+        if(EXISTS "${CASE_DIR}/${name}" AND NOT IS_DIRECTORY "${CASE_DIR}/${name}")
+          file(READ "${CASE_DIR}/${name}" start_hex HEX)
+          if(start_hex STREQUAL expected_hex)
+            set(unchanged_input TRUE)
+          endif()
+        endif()
+        if(NOT unchanged_input)
+          hex_lf_to_crlf("${expected_hex}" expected_hex)
+          set(expected_file "${expected_file} with CR LF")
+        endif()
+      endif()
+    endif()
     file(READ "${actual}" actual_hex HEX)
     if(NOT actual_hex STREQUAL expected_hex)
-      describe_difference("file ${name} (vs ${expected_dir}/${name})"
+      describe_difference("file ${name} (vs ${expected_file})"
                           "${expected_hex}" "${actual_hex}" report)
       string(APPEND failures "${report}")
     endif()

@@ -4,6 +4,9 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
+
+#include <string>
 #define VANTREL_ISATTY(f) _isatty(_fileno(f))
 #else
 #include <unistd.h>
@@ -23,6 +26,22 @@ void Console::Print(std::string_view text) {
     capture_->append(text);
     return;
   }
+#ifdef _WIN32
+  // Messages are UTF-8 (paths included); a Windows console shows them right
+  // only when given UTF-16.
+  if (flush_each_) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(),
+                                      static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                        wide.data(), n);
+    DWORD written = 0;
+    if (n > 0 && WriteConsoleW(GetStdHandle(STD_OUTPUT_HANDLE), wide.data(),
+                               static_cast<DWORD>(n), &written, nullptr)) {
+      return;
+    }
+  }
+#endif
   std::fwrite(text.data(), 1, text.size(), stdout);
   if (flush_each_) std::fflush(stdout);
 }

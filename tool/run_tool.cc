@@ -45,14 +45,14 @@ struct Output {
 // Opens an input and reads ahead its first block, so that a path that can
 // be opened but not read (a directory) fails here, in the opening order.
 bool OpenInput(const char* path, Input& input) {
-  input.file.reset(std::fopen(path, "rb"));
+  input.file.reset(OpenFile(path, /*for_writing=*/false));
   if (!input.file) return false;
   input.reader.emplace(input.file.get());
   return input.reader->Prime();
 }
 
 bool CreateOutput(const char* path, Output& output) {
-  output.file.reset(std::fopen(path, "wb"));
+  output.file.reset(OpenFile(path, /*for_writing=*/true));
   if (!output.file) return false;
   output.writer.emplace(output.file.get());
   return true;

@@ -1,8 +1,15 @@
 #include "tool/same_file.h"
 
+#include <filesystem>
+#include <string>
 #include <system_error>
 
 namespace {
+
+std::filesystem::path Utf8Path(const char* path) {
+  const std::string text(path);
+  return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
 
 // The normalised absolute form of `path`. weakly_canonical alone leaves a
 // relative path relative when no part of it exists yet, so that "out.ldr"
@@ -17,11 +24,13 @@ std::filesystem::path Normalised(const std::filesystem::path& path,
 
 }  // namespace
 
-bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+bool SameFile(const char* a, const char* b) {
+  const std::filesystem::path path_a = Utf8Path(a);
+  const std::filesystem::path path_b = Utf8Path(b);
   std::error_code ec;
-  if (std::filesystem::equivalent(a, b, ec) && !ec) return true;
+  if (std::filesystem::equivalent(path_a, path_b, ec) && !ec) return true;
   std::error_code ec_a, ec_b;
-  const std::filesystem::path norm_a = Normalised(a, ec_a);
-  const std::filesystem::path norm_b = Normalised(b, ec_b);
+  const std::filesystem::path norm_a = Normalised(path_a, ec_a);
+  const std::filesystem::path norm_b = Normalised(path_b, ec_b);
   return !ec_a && !ec_b && norm_a == norm_b;
 }

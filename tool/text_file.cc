@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace {
 
 // Block size of file reads and writes.
@@ -12,6 +16,19 @@ constexpr std::size_t kBlockSize = 64 * 1024;
 constexpr char kEndOfFileMark = '\x1a';
 
 }  // namespace
+
+std::FILE* OpenFile(const char* path, bool for_writing) {
+#ifdef _WIN32
+  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1,
+                                    nullptr, 0);
+  if (n <= 0) return nullptr;
+  std::wstring wide(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path, -1, wide.data(), n);
+  return _wfopen(wide.c_str(), for_writing ? L"wb" : L"rb");
+#else
+  return std::fopen(path, for_writing ? "wb" : "rb");
+#endif
+}
 
 TextReader::TextReader(std::FILE* file, LineEnds line_ends)
     : file_(file), line_ends_(line_ends), block_(new char[kBlockSize]) {}

@@ -21,6 +21,11 @@ inline constexpr LineEnds kPlatformLineEnds = LineEnds::kCrLf;
 inline constexpr LineEnds kPlatformLineEnds = LineEnds::kLf;
 #endif
 
+/// Opens the file at `path` (UTF-8) as bytes, for reading or, created or
+/// truncated, for writing. Returns null when that fails. On Windows the path
+/// is converted to UTF-16, so any name the file system holds can be opened.
+std::FILE* OpenFile(const char* path, bool for_writing);
+
 /// Reads text lines from a file or from text in memory.
 class TextReader {
  public:
