@@ -11,13 +11,31 @@ std::filesystem::path Utf8Path(const char* path) {
   return std::filesystem::path(std::u8string(text.begin(), text.end()));
 }
 
+// A symbolic link whose target doesn't exist yet stands for that target:
+// creating a file through the link creates the target. weakly_canonical
+// leaves such a link as it is, so it is followed here (a bounded number of
+// times, in case links form a loop).
+std::filesystem::path FollowDanglingLinks(std::filesystem::path path) {
+  for (int hop = 0; hop < 40; ++hop) {
+    std::error_code ec;
+    const std::filesystem::file_status status =
+        std::filesystem::symlink_status(path, ec);
+    if (ec || !std::filesystem::is_symlink(status)) break;
+    const std::filesystem::path target = std::filesystem::read_symlink(path, ec);
+    if (ec) break;
+    path = target.is_absolute() ? target : path.parent_path() / target;
+  }
+  return path;
+}
+
 // The normalised absolute form of `path`. weakly_canonical alone leaves a
 // relative path relative when no part of it exists yet, so that "out.ldr"
 // and "./out.ldr" would differ before the file is created: make it absolute
 // first.
 std::filesystem::path Normalised(const std::filesystem::path& path,
                                  std::error_code& ec) {
-  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  const std::filesystem::path absolute =
+      std::filesystem::absolute(FollowDanglingLinks(path), ec);
   if (ec) return {};
   return std::filesystem::weakly_canonical(absolute, ec);
 }

@@ -29,8 +29,8 @@ std::string Utf8(const fs::path& path) {
 void PrintTo(const SameFileCase& c, std::ostream* os) { *os << c.name; }
 
 // The folder holds the files x, y and sub/x, the folder sub, a hard link
-// "hard" and a symbolic link "soft" to x, and a symbolic link "subsoft" to
-// sub. Nothing is named "new".
+// "hard" and a symbolic link "soft" to x, a symbolic link "subsoft" to sub,
+// and a symbolic link "dangling" to "new". Nothing is named "new".
 const SameFileCase kSameFileCases[] = {
     {"same_text", "x", "x", true},
     {"dot_folder", "./x", "x", true},
@@ -39,6 +39,10 @@ const SameFileCase kSameFileCases[] = {
     {"hard_link", "hard", "x", true, true},
     {"symbolic_link", "soft", "x", true, true},
     {"through_linked_folder", "subsoft/x", "sub/x", true, true},
+    // Creating a file through a link whose target is missing creates the
+    // target: the link and the target's path name one file to be.
+    {"dangling_link_and_its_target", "dangling", "new", true, true},
+    {"dangling_link_and_other_missing_file", "dangling", "new2", false, true},
     {"different_files", "x", "y", false},
     {"same_name_in_other_folder", "sub/x", "x", false},
     {"missing_two_spellings", "./new", "new", true},
@@ -69,6 +73,8 @@ class SameFileTest : public testing::TestWithParam<SameFileCase> {
     fs::create_symlink("x", "soft", ec);
     links_made_ = links_made_ && !ec;
     fs::create_directory_symlink("sub", "subsoft", ec);
+    links_made_ = links_made_ && !ec;
+    fs::create_symlink("new", "dangling", ec);
     links_made_ = links_made_ && !ec;
   }
 
