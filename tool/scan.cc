@@ -70,9 +70,13 @@ bool IsTooLarge(std::string_view digits, bool hex) {
       negative = digits[i] == '-';
       ++i;
     }
-    // Saturate: any exponent beyond this is out of range either way.
+    // Saturate far beyond any position a literal in memory can have, so
+    // that an exponent balancing millions of digits still counts in full;
+    // an exponent beyond the bound is out of range whatever the digits.
+    constexpr long long kExponentBound = 100000000000000000LL;  // 10^17
     for (; i < digits.size() && IsDigit(digits[i]); ++i) {
-      if (exponent < 1000000) exponent = exponent * 10 + (digits[i] - '0');
+      if (exponent < kExponentBound)
+        exponent = exponent * 10 + (digits[i] - '0');
     }
     if (negative) exponent = -exponent;
   }

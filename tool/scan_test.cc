@@ -270,4 +270,34 @@ INSTANTIATE_TEST_SUITE_P(
       return std::string(info.param.name);
     });
 
+// Ten million digits balanced by an eight-digit exponent, so that only the
+// whole exponent tells whether the value is in range. Built here rather than
+// in the table above, which every test process would build.
+TEST(ScanDouble, ExponentBalancingMillionsOfDigits) {
+  const struct {
+    const char* name;
+    std::string input;
+    double value;
+  } cases[] = {
+      // 10^10000000 * 10^-10000400 = 1e-400 underflows.
+      {"underflow", "1" + Zeros(10000000) + "e-10000400", 0.0},
+      // 10^-10000001 * 10^10000400 = 1e399 overflows.
+      {"overflow", "0." + Zeros(10000000) + "1e10000400", kInf},
+      // 10^10000000 * 10^-9999999 = 10.
+      {"in_range", "1" + Zeros(10000000) + "e-9999999", 10.0},
+      // 16^2600000 * 2^-10401100 = 2^-1100 underflows.
+      {"hex_underflow", "0x1" + Zeros(2600000) + "p-10401100", 0.0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string_view text = c.input;
+    double value = 12345.0;
+    ASSERT_TRUE(ScanDouble(text, value));
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(value),
+              std::bit_cast<std::uint64_t>(c.value))
+        << "read " << value << ", expected " << c.value;
+  }
+}
+
 }  // namespace
