@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "geometry/records.h"
+#include "tool/triangle_lanes.h"
 
 /// Most triangles a surface file may yield (a quadrilateral counts two).
 inline constexpr int TriangleLimit = 1000;
@@ -14,6 +15,9 @@ inline constexpr int LineLimit = 1000;
 /// triangles stand one after the other.
 struct SurfaceSet {
   std::vector<Triangle> triangles;
+  /// The triangles prepared for the trimming pass, which fills this. Reserve
+  /// it with the triangles, so that the pass allocates nothing.
+  TriangleLanes lanes;
 };
 
 /// The line file's type-2 lines in file order.

@@ -108,6 +108,7 @@ int RunTool(int argc, char** argv) {
   SurfaceSet surfaces;
   LineSet lines;
   surfaces.triangles.reserve(TriangleLimit);
+  surfaces.lanes.Reserve(TriangleLimit);
   lines.segments.reserve(LineLimit);
 
   console.Print("\nRead Tri/Quad file...\n");
