@@ -99,9 +99,107 @@ bool IncrementDigits(char* digits, int n) {
   return true;
 }
 
+#if defined(__SIZEOF_INT128__)
+// The shortcut for values from 2^-16 to 2^39 (about 0.0000153 to 5.5e11),
+// which are nearly all the coordinates of real files: the same two
+// roundings in 64- and 128-bit integers, without a digit string.
+//
+// A positive double is m 2^-k with m < 2^53 and, in this range, 13 <= k
+// <= 68. Its 18 leading digits, truncated, are T = floor(m 10^j / 2^k) for
+// j = 18 - P, where 10^(P-1) <= value < 10^P, so 5 <= j <= 22 and m 10^j <
+// 2^53 10^22 < 2^127: T is computed exactly. The first rounding keeps 17
+// digits, R = T / 10 plus one when the 18th digit, T % 10, is 5 or more:
+// the value rounded is R 10^(P-17). The second keeps six decimals, F = R
+// 10^(P-11) in millionths, rounded up when the first digit dropped is 5 or
+// more; with P <= 12, F < 10^19 fits 64 bits. These are the digits that
+// FormatFixed6AllDigits writes, since it rounds the same digits the same
+// way.
+constexpr double kShortcutLow = 0x1p-16;
+constexpr double kShortcutHigh = 0x1p39;
+
+constexpr std::uint64_t kPowersOf10[] = {1ULL,
+                                         10ULL,
+                                         100ULL,
+                                         1000ULL,
+                                         10000ULL,
+                                         100000ULL,
+                                         1000000ULL,
+                                         10000000ULL,
+                                         100000000ULL,
+                                         1000000000ULL,
+                                         10000000000ULL,
+                                         100000000000ULL,
+                                         1000000000000ULL,
+                                         10000000000000ULL,
+                                         100000000000000ULL,
+                                         1000000000000000ULL,
+                                         10000000000000000ULL,
+                                         100000000000000000ULL,
+                                         1000000000000000000ULL,
+                                         10000000000000000000ULL};
+
+__extension__ typedef unsigned __int128 Uint128;
+
+Uint128 PowerOf10(int n) {
+  return n <= 19 ? kPowersOf10[n]
+                 : static_cast<Uint128>(kPowersOf10[19]) * kPowersOf10[n - 19];
+}
+
+// Writes the digits of |value| (kShortcutLow <= |value| < kShortcutHigh)
+// and returns their count.
+std::size_t ShortcutDigits(double value, char* out) {
+  const std::uint64_t bits = std::bit_cast<std::uint64_t>(value);
+  const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) |
+                          (std::uint64_t{1} << 52);
+  const int e = static_cast<int>((bits >> 52) & 0x7ff) - 1075;  // value = m 2^e
+
+  // m 2^e >= 2^(52 + e), so P >= P0 = floor((52 + e) log10 2) + 1, and
+  // value < 2^(53 + e) <= 10^(P0 + 1), so P is P0 or P0 + 1. 78913 / 2^18
+  // is log10 2 closely enough for these exponents.
+  int p = ((52 + e) * 78913 >> 18) + 1;
+  const Uint128 scaled = static_cast<Uint128>(m) * PowerOf10(18 - p);
+  std::uint64_t t = static_cast<std::uint64_t>(scaled >> -e);
+  if (t >= kPowersOf10[18]) {
+    t /= 10;  // floor(floor(x) / 10) = floor(x / 10)
+    ++p;
+  }
+
+  // First rounding: 17 digits, by the 18th.
+  std::uint64_t r = t / 10 + (t % 10 >= 5 ? 1 : 0);
+  // Second rounding: millionths, by the first digit dropped.
+  std::uint64_t f;
+  const int dropped = 11 - p;
+  if (dropped <= 0) {
+    f = r * kPowersOf10[-dropped];
+  } else {
+    f = r / kPowersOf10[dropped];
+    if (r / kPowersOf10[dropped - 1] % 10 >= 5) ++f;
+  }
+
+  // The integer part without leading zeros (one zero when it is 0), the
+  // point, six decimals.
+  char digits[24];
+  int n = 0;
+  std::uint64_t whole = f / 1000000;
+  do {
+    digits[n++] = static_cast<char>('0' + whole % 10);
+    whole /= 10;
+  } while (whole != 0);
+  std::size_t length = 0;
+  while (n > 0) out[length++] = digits[--n];
+  out[length++] = '.';
+  std::uint64_t fraction = f % 1000000;
+  for (int i = 5; i >= 0; --i) {
+    out[length + i] = static_cast<char>('0' + fraction % 10);
+    fraction /= 10;
+  }
+  return length + 6;
+}
+#endif
+
 }  // namespace
 
-std::size_t FormatFixed6(double value, char* out) {
+std::size_t FormatFixed6AllDigits(double value, char* out) {
   if (std::isnan(value)) {
     std::memcpy(out, "nan", 3);
     return 3;
@@ -172,4 +270,16 @@ std::size_t FormatFixed6(double value, char* out) {
   out[length++] = '.';
   for (int i = integer_digits; i < fixed_count; ++i) out[length++] = fixed[i];
   return length;
+}
+
+std::size_t FormatFixed6(double value, char* out) {
+#if defined(__SIZEOF_INT128__)
+  const double magnitude = std::fabs(value);
+  if (magnitude >= kShortcutLow && magnitude < kShortcutHigh) {
+    std::size_t length = 0;
+    if (value < 0) out[length++] = '-';
+    return length + ShortcutDigits(magnitude, out + length);
+  }
+#endif
+  return FormatFixed6AllDigits(value, out);
 }

@@ -19,4 +19,9 @@ inline constexpr std::size_t kFixed6BufferSize = 320;
 /// The same bits give the same text on every platform.
 std::size_t FormatFixed6(double value, char* out);
 
+/// The same text, always from every decimal digit of the value, computed
+/// with big integers. FormatFixed6 takes a shortcut for the common range
+/// and must give what this gives.
+std::size_t FormatFixed6AllDigits(double value, char* out);
+
 #endif  // VANTREL_TOOL_FORMAT_H_

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
@@ -83,6 +84,40 @@ bool IsTooLarge(std::string_view digits, bool hex) {
   return position + exponent > 0;
 }
 
+// 10^0 to 10^19: every one is a double exactly (up to 10^22 are).
+constexpr double kExactPowersOf10[] = {
+    1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,
+    1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19};
+
+// The shortcut for the numbers that files hold nearly always: at most 19
+// digits with an optional point among them, no exponent, and an integer of
+// digits no larger than 2^53. Both that integer and the power of ten are
+// doubles exactly, so their quotient, rounded once, is the value correctly
+// rounded: what std::from_chars gives. Any other literal (an exponent, more
+// digits, no digit at all) is left to std::from_chars.
+bool ScanPlainDecimal(const char* first, const char* last, double& magnitude,
+                      const char*& end) {
+  std::uint64_t digits = 0;
+  // Reading stops at the 20th digit: 20 digits can wrap `digits`, but then
+  // the literal is left to std::from_chars.
+  int count = 0;
+  int decimals = 0;  // of the digits, those after the point
+  const char* p = first;
+  for (; p != last && IsDigit(*p) && count < 20; ++p, ++count)
+    digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+  if (p != last && *p == '.') {
+    for (++p; p != last && IsDigit(*p) && count < 20; ++p, ++count, ++decimals)
+      digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+  }
+  // At most 19 digits, so at most 19 decimals: 10^decimals is exact.
+  if (count == 0 || count > 19 || digits > (std::uint64_t{1} << 53))
+    return false;
+  if (p != last && (IsDigit(*p) || (*p | 0x20) == 'e')) return false;
+  magnitude = static_cast<double>(digits) / kExactPowersOf10[decimals];
+  end = p;
+  return true;
+}
+
 }  // namespace
 
 bool ScanInt(std::string_view& text, int& value) {
@@ -149,6 +184,11 @@ bool ScanDouble(std::string_view& text, double& value) {
        (first[2] == '.' && last - first >= 4 && IsHexDigit(first[3])))) {
     hex = true;
     first += 2;
+  }
+  if (!hex && ScanPlainDecimal(first, last, magnitude, end)) {
+    value = negative ? -magnitude : magnitude;
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return true;
   }
   const std::from_chars_result r = std::from_chars(
       first, last, magnitude,

@@ -1,0 +1,91 @@
+// ScanDouble reads the plain decimals that files hold by a shortcut; it
+// must read every literal as std::from_chars does (after white space, which
+// ScanDouble skips): the same value to the bit, and the same text.
+// The literals are random in the forms around the shortcut's limits: digit
+// counts up to 25, up to 25 decimals, leading zeros, a point without digits
+// on one side, exponents, and integers near 2^53.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tool/scan.h"
+
+namespace {
+
+// splitmix64
+std::uint64_t Next(std::uint64_t& state) {
+  state += 0x9e3779b97f4a7c15ULL;
+  std::uint64_t z = state;
+  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
+  z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
+  return z ^ (z >> 31);
+}
+
+std::string Digits(std::uint64_t& state, int count) {
+  std::string s;
+  for (int i = 0; i < count; ++i) s += static_cast<char>('0' + Next(state) % 10);
+  return s;
+}
+
+std::vector<std::string> Literals() {
+  std::vector<std::string> literals = {
+      "0", "0.", ".0", ".", "00", "9007199254740992", "9007199254740993",
+      "9007199254740992.5", "900719925474099.25", "18446744073709551615",
+      "18446744073709551616", "1e5", "1.5e", "1.5E-3", "0.0000000000000000000001",
+      "0.00000000000000000000001", "1234567890123456789", "12345678901234567890",
+      "1.", "1.x", "2 24", "3.25abc", "7.000000\n"};
+  std::uint64_t state = 11;
+  for (int i = 0; i < 20000; ++i) {
+    const int whole = static_cast<int>(Next(state) % 20);
+    const int decimals = static_cast<int>(Next(state) % 26);
+    std::string s = std::string(Next(state) % 4 == 0 ? 2 : 0, '0') +
+                    Digits(state, whole);
+    if (decimals > 0 || Next(state) % 2 == 0) s += "." + Digits(state, decimals);
+    switch (Next(state) % 8) {
+      case 0:
+        s += "e" + std::to_string(static_cast<int>(Next(state) % 40) - 20);
+        break;
+      case 1:
+        s += " 1.5";
+        break;
+      default:
+        break;
+    }
+    literals.push_back(s);
+  }
+  return literals;
+}
+
+TEST(ScanDoubleShortcut, ReadsAsFromChars) {
+  for (const std::string& literal : Literals()) {
+    // ScanDouble skips leading white space; std::from_chars doesn't.
+    const std::size_t start =
+        std::min(literal.find_first_not_of(" \t\n\v\f\r"), literal.size());
+    double expected = -1;
+    const std::from_chars_result r = std::from_chars(
+        literal.data() + start, literal.data() + literal.size(), expected);
+    std::string_view text = literal;
+    double value = -1;
+    const bool read = ScanDouble(text, value);
+    if (r.ec == std::errc::invalid_argument) {
+      EXPECT_FALSE(read) << literal;
+      continue;
+    }
+    ASSERT_TRUE(read) << literal;
+    EXPECT_EQ(text.data(), r.ptr) << literal;
+    if (r.ec == std::errc{}) {
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(value),
+                std::bit_cast<std::uint64_t>(expected))
+          << literal;
+    }
+  }
+}
+
+}  // namespace
