@@ -19,47 +19,183 @@ struct FoundCrossing {
 
 /// Returns the index of the first triangle, from `start` on, that the
 /// segment p-q crosses, and its crossing in `found`; returns `count` when
-/// there is none. `blocks` and `count` are those of a TriangleLanes.
-using LaneSearch = int (*)(const double* blocks, int count, int start,
-                           const Point3& p, const Point3& q,
+/// there is none. `regions` and `count` are those of a TriangleLanes.
+using LaneSearch = int (*)(const TriangleLanes::Regions& regions, int count,
+                           int start, const Point3& p, const Point3& q,
                            FoundCrossing& found);
 
 #if defined(VANTREL_X86_LANES)
-int SearchLanes2(const double* blocks, int count, int start, const Point3& p,
+int SearchLanes2(const TriangleLanes::Regions& regions, int count, int start,
+                 const Point3& p,
                  const Point3& q, FoundCrossing& found);
 #endif
 #if defined(VANTREL_WIDE_LANES)
-int SearchLanes4(const double* blocks, int count, int start, const Point3& p,
+int SearchLanes4(const TriangleLanes::Regions& regions, int count, int start,
+                 const Point3& p,
                  const Point3& q, FoundCrossing& found);
-int SearchLanes8(const double* blocks, int count, int start, const Point3& p,
+int SearchLanes8(const TriangleLanes::Regions& regions, int count, int start,
+                 const Point3& p,
                  const Point3& q, FoundCrossing& found);
 #endif
 
+// Before the steps, the search drops the triangles that can't cross the
+// segment for where they lie: every crossing that the test accepts lies in
+// the triangle's box (TriangleLanes::View low and high) and in the box of
+// the segment stretched to twice its length beyond p and three times
+// beyond q, so when the two boxes are apart the test returns 0. This holds
+// when the segment's coordinates are at most the triangle's reach; the
+// reasons, with u = 2^-53 and P the largest magnitude among the segment's
+// coordinates:
+//
+// 1. Near the segment. The test's sums dp, dq, n . (p - a), w = n . (q - p)
+//    and the triangle's d = -(n . a) each differ from the exact value on
+//    the stored n, d by at most eta = 2^-49 (|n|_1 (2 P + max |a_i|) + |d|)
+//    (a sum of k rounded terms is off by at most k u times the sum of their
+//    magnitudes, k <= 5), and the reach keeps eta <= kEpsilon / 16. With
+//    the exact dp* - dq* = -w* and dp* = n . (p - a) - (d + n . a): if both
+//    ends lie strictly on opposite sides, the exact t* = -n.(p-a) / w* lies
+//    in [-1/30, 31/30]; if an end snapped to the plane, |dp*| (or |dq*|)
+//    < 17/16 kEpsilon and |w*| >= 15/16 kEpsilon put t* within 1.2 of 0 (or
+//    of 1). The test's t, from its own sums, is then within 0.2 of t*, so
+//    in [-1.41, 2.41], and the crossing p + t (q - p), rounded, lies within
+//    17 u P of that part of the segment's line: inside the segment's box,
+//    widened by 2^-30 P.
+// 2. Near the triangle. Where |den| >= 2^-20 uu vv (else the reach is -1),
+//    den is -|e1 x e2|^2 to within a relative 2^-29, and the test's s and u
+//    are the exact coordinates of its r = crossing - a in the plane of e1,
+//    e2 to within 2^-29 of themselves plus 2^-28 |r| / |e| (|e| that of the
+//    edge). An accepted crossing has -1e-6 <= s, u and s + u <= 1.000002,
+//    so it lies within 8e-6 (|e1| + |e2|) of the triangle along its plane;
+//    across it, its distance from the plane is at most (3.5 eta + 5 u |n|_1
+//    P) / |n| + 30 u P < kEpsilon / (4 |n|) + 40 u P, by step 1. The box
+//    holds all this with margins of 2^-16 (|e1|_1 + |e2|_1) + kEpsilon /
+//    max |n_i| + 2^-40 (max |a_i| + max |e1_i| + max |e2_i|) on every side,
+//    the last term for the roundings in making the box; the segment's box
+//    takes the terms in P.
+// Triangles or segments with a coordinate that is not finite have no
+// reach, or fail the comparison with it, and are never dropped.
+
+/// Of the kBlock blocks of group `group` (of `blocks` in all), those whose
+/// box is not apart from the segment's or doesn't hold (see SearchInLanes),
+/// as bits.
+template <class L>
+VANTREL_ALWAYS_INLINE unsigned NearBlocks(const double* groups, int group,
+                                          int blocks, const double* segment_box) {
+  using Mask = typename L::Mask;
+  constexpr int kBlock = TriangleLanes::kBlock;
+  const double* values = groups + group * TriangleLanes::kGroupValues;
+  unsigned far = 0;
+  for (int k = 0; k < kBlock; k += L::kWidth) {
+    auto beyond = [values, k, segment_box](int which) {
+      return L::Above(L::Load(values + which * kBlock + k), segment_box[which]);
+    };
+    const Mask apart = L::Or(
+        L::Or(L::Or(beyond(TriangleLanes::kBlockLowX),
+                    beyond(TriangleLanes::kBlockHighX)),
+              L::Or(beyond(TriangleLanes::kBlockLowY),
+                    beyond(TriangleLanes::kBlockHighY))),
+        L::Or(beyond(TriangleLanes::kBlockLowZ),
+              beyond(TriangleLanes::kBlockHighZ)));
+    far |= L::Bits(L::And(apart, beyond(TriangleLanes::kBlockReach))) << k;
+  }
+  const int to = blocks - group * kBlock;  // blocks past the last are far
+  const unsigned present = to < kBlock ? (1u << to) - 1 : 0xffu;
+  return ~far & present;
+}
+
 /// The search with lane type L. Besides what CrossingSteps needs, L gives
+///   Or(a, b)             a | b
+///   Bits(m)              the lanes of m as the low bits of an unsigned
 ///   Between(first, end)  the mask of the lanes i with first <= i < end
 ///   FirstLane(m)         the first lane set in m (m has one)
 ///   IsSet(m, i), Get(v, i)  lane i of a mask and of a value
 /// Vectors start on multiples of the width, as the blocks of triangles do
 /// (the width divides TriangleLanes::kBlock); lanes before `start` or past
 /// the last triangle are left out.
+///
+/// A note on what this may call: it is compiled into files for wider
+/// instruction sets, so it uses no function that other files compile too
+/// (such as the inline functions of the standard library): the linker
+/// could keep the copy made for the wider instruction set for all.
 template <class L>
-VANTREL_ALWAYS_INLINE int SearchInLanes(const double* blocks, int count,
-                                        int start, const Point3& p,
+VANTREL_ALWAYS_INLINE int SearchInLanes(const TriangleLanes::Regions& regions,
+                                        int count, int start, const Point3& p,
                                         const Point3& q, FoundCrossing& found) {
   using Mask = typename L::Mask;
+
+  // The segment's box, stretched and widened as explained above, and its
+  // largest coordinate. (No library functions here: see the note below.)
+  const double pc[3] = {p.x, p.y, p.z}, qc[3] = {q.x, q.y, q.z};
+  double largest = 0;
+  for (int i = 0; i < 3; ++i) {
+    for (const double v : {pc[i], -pc[i], qc[i], -qc[i]}) {
+      if (!(v <= largest)) largest = v;  // a NaN is taken too
+    }
+  }
+  // An infinity or a NaN becomes NaN, which fails every comparison below:
+  // nothing is dropped.
+  largest = largest - largest + largest;
+  const double widen = 0x1p-30 * largest;
+  double low[3], high[3];
+  for (int i = 0; i < 3; ++i) {
+    const double d = qc[i] - pc[i];
+    const double before = pc[i] - 2 * d, beyond = pc[i] + 3 * d;
+    low[i] = (before < beyond ? before : beyond) - widen;
+    high[i] = (before < beyond ? beyond : before) + widen;
+  }
+
+  // The segment's side of the comparison with a block's box (see
+  // TriangleLanes::Regions): the block's box is apart where one of its low
+  // values exceeds the segment's high one, or one of its negated high
+  // values the segment's negated low one; and the box holds where its
+  // reach exceeds the segment's largest coordinate.
+  const double segment_box[TriangleLanes::kBlockBoxValues] = {
+      high[0], high[1], high[2], -low[0], -low[1], -low[2], largest};
+  constexpr int kBlock = TriangleLanes::kBlock;
+  const int blocks = (count + kBlock - 1) / kBlock;
+
   int first = start - start % L::kWidth;
   Mask alive = L::Between(start - first, count - first);
+  int group = -1;      // the group of blocks whose near blocks are known
+  unsigned near = 0;   // those, as bits
   while (first < count) {
-    CrossingLanes<L> out;
-    const Mask crossed = CrossingSteps<L>(
-        TriangleLanes::ViewAt<L>(blocks, first), p, q, alive, out);
+    // Whole blocks whose box is apart from the segment's are passed over;
+    // a group's blocks are compared kBlock at a time.
+    const int block = first / kBlock;
+    if (block / kBlock != group) {
+      group = block / kBlock;
+      near = NearBlocks<L>(regions.block_boxes, group, blocks, segment_box);
+    }
+    const int bit = block % kBlock;
+    if ((near >> bit & 1) == 0) {
+      const unsigned ahead = near >> bit << bit;
+      first = ahead != 0 ? (group * kBlock + __builtin_ctz(ahead)) * kBlock
+                         : (group + 1) * kBlock * kBlock;
+      alive = L::Between(0, count - first);
+      continue;
+    }
+
+    const TriangleLanes::View view = TriangleLanes::ViewAt<L>(regions, first);
+    const Mask apart = L::Or(
+        L::Or(L::Or(L::Above(L::Load(view.low_x), high[0]),
+                    L::Below(L::Load(view.high_x), low[0])),
+              L::Or(L::Above(L::Load(view.low_y), high[1]),
+                    L::Below(L::Load(view.high_y), low[1]))),
+        L::Or(L::Above(L::Load(view.low_z), high[2]),
+              L::Below(L::Load(view.high_z), low[2])));
+    Mask crossed =
+        L::AndNot(alive, L::And(apart, L::AtLeast(L::Load(view.reach), largest)));
     if (L::Any(crossed)) {
-      const int lane = L::FirstLane(crossed);
-      found.point.x = L::Get(out.x, lane);
-      found.point.y = L::Get(out.y, lane);
-      found.point.z = L::Get(out.z, lane);
-      found.p_goes = L::IsSet(out.p_goes, lane);
-      return first + lane;
+      CrossingLanes<L> out;
+      crossed = CrossingSteps<L>(view, p, q, crossed, out);
+      if (L::Any(crossed)) {
+        const int lane = L::FirstLane(crossed);
+        found.point.x = L::Get(out.x, lane);
+        found.point.y = L::Get(out.y, lane);
+        found.point.z = L::Get(out.z, lane);
+        found.p_goes = L::IsSet(out.p_goes, lane);
+        return first + lane;
+      }
     }
     first += L::kWidth;
     alive = L::Between(0, count - first);

@@ -1,5 +1,6 @@
 #include "tool/triangle_lanes.h"
 
+#include <cmath>
 #include <cstdint>
 
 #include "geometry/crossing_steps.h"
@@ -11,45 +12,126 @@ std::size_t BlocksFor(std::size_t triangles) {
   return (triangles + TriangleLanes::kBlock - 1) / TriangleLanes::kBlock;
 }
 
+// The box where a prepared triangle can cross a segment, and the largest
+// coordinate a segment may have for it to hold; tool/lane_search.h gives
+// the reasons for each bound.
+struct CrossingBox {
+  double low[3], high[3];
+  double reach = -1;  // none
+};
+
+double Max3(double a, double b, double c) { return std::fmax(std::fmax(a, b), c); }
+double Min3(double a, double b, double c) { return std::fmin(std::fmin(a, b), c); }
+
+CrossingBox BoxOf(const PreparedTriangle& t) {
+  CrossingBox box = {{0, 0, 0}, {0, 0, 0}, -1};
+  const double a[3] = {t.ax, t.ay, t.az};
+  const double e1[3] = {t.e1x, t.e1y, t.e1z};
+  const double e2[3] = {t.e2x, t.e2y, t.e2z};
+  const double n[3] = {t.nx, t.ny, t.nz};
+  for (const double v : {t.ax, t.ay, t.az, t.e1x, t.e1y, t.e1z, t.e2x, t.e2y,
+                         t.e2z, t.nx, t.ny, t.nz, t.d, t.uu, t.uv, t.vv, t.den}) {
+    if (!std::isfinite(v)) return box;
+  }
+  // Well conditioned: |den| >= 2^-20 uu vv (not nearly a needle).
+  const double gram = t.uu * t.vv;
+  if (!std::isfinite(gram) || !(std::fabs(t.den) >= 0x1p-20 * gram)) return box;
+
+  const double n_l1 = std::fabs(n[0]) + std::fabs(n[1]) + std::fabs(n[2]);
+  const double n_max = Max3(std::fabs(n[0]), std::fabs(n[1]), std::fabs(n[2]));
+  const double a_max = Max3(std::fabs(a[0]), std::fabs(a[1]), std::fabs(a[2]));
+  const double e_l1 = std::fabs(e1[0]) + std::fabs(e1[1]) + std::fabs(e1[2]) +
+                      std::fabs(e2[0]) + std::fabs(e2[1]) + std::fabs(e2[2]);
+  const double e_max = Max3(std::fabs(e1[0]), std::fabs(e1[1]), std::fabs(e1[2])) +
+                       Max3(std::fabs(e2[0]), std::fabs(e2[1]), std::fabs(e2[2]));
+  // 2^-48 (n_l1 (2 reach + a_max) + |d|) = kEpsilon / 16. The bound needs
+  // the factor 2^-49; the factor 2 to spare covers the roundings here.
+  const double reach =
+      (kEpsilon * 0x1p44 - n_l1 * a_max - std::fabs(t.d)) / (2 * n_l1);
+  if (!(reach >= 0) || !std::isfinite(reach)) return box;
+
+  const double margin =
+      0x1p-16 * e_l1 + kEpsilon / n_max + 0x1p-40 * (a_max + e_max);
+  for (int i = 0; i < 3; ++i) {
+    const double b = a[i] + e1[i], c = a[i] + e2[i];
+    box.low[i] = Min3(a[i], b, c) - margin;
+    box.high[i] = Max3(a[i], b, c) + margin;
+  }
+  box.reach = reach;
+  return box;
+}
+
 }  // namespace
 
 void TriangleLanes::Reserve(std::size_t triangles) {
-  values_.reserve(BlocksFor(triangles) * kBlockValues + kAlignmentSlack);
+  const std::size_t blocks = BlocksFor(triangles);
+  values_.reserve(blocks * kValues * kBlock + BlocksFor(blocks) * kGroupValues +
+                  kAlignmentSlack);
 }
 
 void TriangleLanes::Assign(const std::vector<Triangle>& triangles) {
   // Room for every triangle; lanes left over stay zero.
-  values_.assign(BlocksFor(triangles.size()) * kBlockValues + kAlignmentSlack,
+  blocks_ = BlocksFor(triangles.size());
+  values_.assign(blocks_ * kValues * kBlock + BlocksFor(blocks_) * kGroupValues +
+                     kAlignmentSlack,
                  0.0);
   const auto address = reinterpret_cast<std::uintptr_t>(values_.data());
   offset_ = (64 - address % 64) % 64 / sizeof(double);
+  double* const first = values_.data() + offset_;
+  double* const plane_region = first;
+  double* const box_region = first + blocks_ * kPlaneValues * kBlock;
+  double* const rest_region =
+      first + blocks_ * (int{kPlaneValues} + int{kBoxValues}) * kBlock;
+  double* const block_box_region = first + blocks_ * kValues * kBlock;
 
   int index = 0;
   for (const Triangle& triangle : triangles) {
     const PreparedTriangle t =
         PrepareTriangle(triangle.a, triangle.b, triangle.c);
     if (!t.has_plane) continue;
-    double* v = values_.data() + offset_ +
-                static_cast<std::size_t>(index / kBlock) * kBlockValues +
-                index % kBlock;
-    v[kAx * kBlock] = t.ax;
-    v[kAy * kBlock] = t.ay;
-    v[kAz * kBlock] = t.az;
-    v[kE1x * kBlock] = t.e1x;
-    v[kE1y * kBlock] = t.e1y;
-    v[kE1z * kBlock] = t.e1z;
-    v[kE2x * kBlock] = t.e2x;
-    v[kE2y * kBlock] = t.e2y;
-    v[kE2z * kBlock] = t.e2z;
-    v[kNx * kBlock] = t.nx;
-    v[kNy * kBlock] = t.ny;
-    v[kNz * kBlock] = t.nz;
-    v[kD * kBlock] = t.d;
-    v[kUu * kBlock] = t.uu;
-    v[kUv * kBlock] = t.uv;
-    v[kVv * kBlock] = t.vv;
-    v[kDen * kBlock] = t.den;
-    v[kDenReciprocal * kBlock] = ScreenReciprocal(t.den);
+    const std::size_t block = static_cast<std::size_t>(index / kBlock);
+    const std::size_t lane = static_cast<std::size_t>(index % kBlock);
+    double* plane = plane_region + block * kPlaneValues * kBlock + lane;
+    double* box = box_region + block * kBoxValues * kBlock + lane;
+    double* rest = rest_region + block * kRestValues * kBlock + lane;
+    plane[kNx * kBlock] = t.nx;
+    plane[kNy * kBlock] = t.ny;
+    plane[kNz * kBlock] = t.nz;
+    plane[kD * kBlock] = t.d;
+    rest[kAx * kBlock] = t.ax;
+    rest[kAy * kBlock] = t.ay;
+    rest[kAz * kBlock] = t.az;
+    rest[kE1x * kBlock] = t.e1x;
+    rest[kE1y * kBlock] = t.e1y;
+    rest[kE1z * kBlock] = t.e1z;
+    rest[kE2x * kBlock] = t.e2x;
+    rest[kE2y * kBlock] = t.e2y;
+    rest[kE2z * kBlock] = t.e2z;
+    rest[kUu * kBlock] = t.uu;
+    rest[kUv * kBlock] = t.uv;
+    rest[kVv * kBlock] = t.vv;
+    rest[kDen * kBlock] = t.den;
+    rest[kDenReciprocal * kBlock] = ScreenReciprocal(t.den);
+    const CrossingBox crossing_box = BoxOf(t);
+    box[kLowX * kBlock] = crossing_box.low[0];
+    box[kLowY * kBlock] = crossing_box.low[1];
+    box[kLowZ * kBlock] = crossing_box.low[2];
+    box[kHighX * kBlock] = crossing_box.high[0];
+    box[kHighY * kBlock] = crossing_box.high[1];
+    box[kHighZ * kBlock] = crossing_box.high[2];
+    box[kReach * kBlock] = crossing_box.reach;
+    // The block's box grows to hold this triangle's; its reach shrinks.
+    double* block_box = block_box_region + block / kBlock * kGroupValues +
+                        block % kBlock;
+    for (int i = 0; i < 3; ++i) {
+      double& low = block_box[(kBlockLowX + i) * kBlock];
+      double& high_negated = block_box[(kBlockHighX + i) * kBlock];
+      if (lane == 0 || crossing_box.low[i] < low) low = crossing_box.low[i];
+      if (lane == 0 || -crossing_box.high[i] < high_negated)
+        high_negated = -crossing_box.high[i];
+    }
+    double& reach = block_box[kBlockReach * kBlock];
+    if (lane == 0 || crossing_box.reach < reach) reach = crossing_box.reach;
     ++index;
   }
   size_ = index;

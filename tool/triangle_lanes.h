@@ -8,8 +8,9 @@
 
 /// The triangles of a surface set, prepared for the trimming pass: the part
 /// of the crossing test that depends on a triangle alone (the values of
-/// PreparedTriangle, and the reciprocal of den with which the pass screens
-/// its divisions), computed once per triangle. Only triangles with a
+/// PreparedTriangle, the reciprocal of den with which the pass screens its
+/// divisions, and the box where the triangle can cross a segment, see
+/// tool/lane_search.h), computed once per triangle. Only triangles with a
 /// plane are kept, in file order: one without never trims a segment, so
 /// leaving it out changes no result.
 ///
@@ -32,6 +33,10 @@ class TriangleLanes {
     const double *uu, *uv, *vv;
     const double* den;
     const double* den_reciprocal;  // ScreenReciprocal(den)
+    // The box that holds every crossing with a segment whose coordinates
+    // are at most `reach` in magnitude; a reach of -1 holds for none.
+    const double *low_x, *low_y, *low_z, *high_x, *high_y, *high_z;
+    const double* reach;
   };
 
   /// Makes room for `triangles` triangles, so that Assign with no more than
@@ -44,49 +49,90 @@ class TriangleLanes {
   /// The number of triangles kept (those with a plane).
   int size() const { return size_; }
 
+  /// Where the blocks stand. The values are kept in three groups, each in
+  /// blocks of its own, so that the values a pass reads for every triangle
+  /// lie together in memory and the rest stays out of the way: the plane
+  /// (nx, ny, nz, d), the crossing box (low, high, reach), and all else.
+  struct Regions {
+    const double* plane;
+    const double* box;
+    const double* rest;
+    // The blocks' own boxes, in groups of kBlock blocks laid out as the
+    // triangles' values are: for each block the box that holds the boxes
+    // of its triangles (low x y z, then high x y z negated) and the least
+    // of their reaches; each group holds kGroupValues doubles.
+    const double* block_boxes;
+  };
+
   /// The values of triangle `index` (counted among those kept).
-  View At(int index) const { return ViewAt<TriangleLanes>(blocks(), index); }
+  View At(int index) const { return ViewAt<TriangleLanes>(regions(), index); }
 
-  /// The first block; a block holds kBlock * kValues doubles.
-  const double* blocks() const { return values_.data() + offset_; }
+  Regions regions() const {
+    const double* first = values_.data() + offset_;
+    return Regions{first, first + blocks_ * kPlaneValues * kBlock,
+                   first + blocks_ * (int{kPlaneValues} + int{kBoxValues}) * kBlock,
+                   first + blocks_ * kValues * kBlock};
+  }
 
-  /// The values of triangle `index` in the blocks that start at `blocks`.
-  /// The parameter `User` only gives each caller a copy of its own: pass a
-  /// type of the calling file's own when the file is compiled for a wider
-  /// instruction set, so that the copy compiled for it is never shared with
-  /// code that runs on every processor.
+  /// The values of triangle `index` in `regions`. The parameter `User` only
+  /// gives each caller a copy of its own: pass a type of the calling file's
+  /// own when the file is compiled for a wider instruction set, so that the
+  /// copy compiled for it is never shared with code that runs on every
+  /// processor.
   template <class User>
-  static View ViewAt(const double* blocks, int index) {
+  static View ViewAt(const Regions& regions, int index) {
     // Unsigned, so that dividing is shifting.
-    const unsigned i = static_cast<unsigned>(index);
-    const double* v = blocks + (i / kBlock) * kBlockValues + i % kBlock;
-    return View{.ax = v + kAx * kBlock,   .ay = v + kAy * kBlock,
-                .az = v + kAz * kBlock,   .e1x = v + kE1x * kBlock,
-                .e1y = v + kE1y * kBlock, .e1z = v + kE1z * kBlock,
-                .e2x = v + kE2x * kBlock, .e2y = v + kE2y * kBlock,
-                .e2z = v + kE2z * kBlock, .nx = v + kNx * kBlock,
-                .ny = v + kNy * kBlock,   .nz = v + kNz * kBlock,
-                .d = v + kD * kBlock,     .uu = v + kUu * kBlock,
-                .uv = v + kUv * kBlock,   .vv = v + kVv * kBlock,
-                .den = v + kDen * kBlock,
-                .den_reciprocal = v + kDenReciprocal * kBlock};
+    const unsigned block = static_cast<unsigned>(index) / kBlock;
+    const unsigned lane = static_cast<unsigned>(index) % kBlock;
+    const double* plane = regions.plane + block * kPlaneValues * kBlock + lane;
+    const double* box = regions.box + block * kBoxValues * kBlock + lane;
+    const double* rest = regions.rest + block * kRestValues * kBlock + lane;
+    return View{.ax = rest + kAx * kBlock,    .ay = rest + kAy * kBlock,
+                .az = rest + kAz * kBlock,    .e1x = rest + kE1x * kBlock,
+                .e1y = rest + kE1y * kBlock,  .e1z = rest + kE1z * kBlock,
+                .e2x = rest + kE2x * kBlock,  .e2y = rest + kE2y * kBlock,
+                .e2z = rest + kE2z * kBlock,  .nx = plane + kNx * kBlock,
+                .ny = plane + kNy * kBlock,   .nz = plane + kNz * kBlock,
+                .d = plane + kD * kBlock,     .uu = rest + kUu * kBlock,
+                .uv = rest + kUv * kBlock,    .vv = rest + kVv * kBlock,
+                .den = rest + kDen * kBlock,
+                .den_reciprocal = rest + kDenReciprocal * kBlock,
+                .low_x = box + kLowX * kBlock,
+                .low_y = box + kLowY * kBlock,
+                .low_z = box + kLowZ * kBlock,
+                .high_x = box + kHighX * kBlock,
+                .high_y = box + kHighY * kBlock,
+                .high_z = box + kHighZ * kBlock,
+                .reach = box + kReach * kBlock};
   }
 
  private:
-  // Where each value of a triangle stands among its block's values.
-  enum Value {
+  // Where each value stands in the blocks of its group.
+  enum PlaneValue { kNx, kNy, kNz, kD, kPlaneValues };
+  enum BoxValue { kLowX, kLowY, kLowZ, kHighX, kHighY, kHighZ, kReach, kBoxValues };
+  enum RestValue {
     kAx, kAy, kAz, kE1x, kE1y, kE1z, kE2x, kE2y, kE2z,
-    kNx, kNy, kNz, kD, kUu, kUv, kVv, kDen, kDenReciprocal,
-    kValues  // doubles per triangle
+    kUu, kUv, kVv, kDen, kDenReciprocal, kRestValues
   };
-  // Doubles per block.
-  static constexpr int kBlockValues = kValues * kBlock;
+  // Doubles per triangle, and per block for its box.
+  static constexpr int kValues =
+      int{kPlaneValues} + int{kBoxValues} + int{kRestValues};
+
+ public:
+  enum BlockBoxValue {
+    kBlockLowX, kBlockLowY, kBlockLowZ, kBlockHighX, kBlockHighY, kBlockHighZ,
+    kBlockReach, kBlockBoxValues
+  };
+  static constexpr int kGroupValues = kBlockBoxValues * kBlock;
+
+ private:
   // Doubles allocated beyond the blocks, so that the first block can start
   // on a 64-byte boundary (the size of the widest vector).
   static constexpr int kAlignmentSlack = 7;
 
   std::vector<double> values_;
   std::size_t offset_ = 0;  // of the first block in values_
+  std::size_t blocks_ = 0;  // in each group
   int size_ = 0;
 };
 

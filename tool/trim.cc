@@ -2,6 +2,10 @@
 
 #include <array>
 
+#if defined(VANTREL_WIDE_LANES) && __has_include(<sys/platform/x86.h>)
+#include <sys/platform/x86.h>
+#endif
+
 #include "geometry/crossing_steps.h"
 #include "geometry/intersect.h"
 #include "tool/console.h"
@@ -39,7 +43,7 @@ int TrimSegmentInLanes(LaneSearch search, const TriangleLanes& triangles,
   int next = 0;
   while (next < count) {
     FoundCrossing found;
-    const int hit = search(triangles.blocks(), count, next, p, q, found);
+    const int hit = search(triangles.regions(), count, next, p, q, found);
     if (hit == count) break;
     (found.p_goes ? p : q) = found.point;
     ++trims;
@@ -75,14 +79,32 @@ struct Passes {
   }
 };
 
+#if defined(VANTREL_WIDE_LANES)
+// Whether the processor and the operating system support the wider
+// vectors. The C library knows already, having looked when the program
+// started; asking it again costs nothing, while asking the processor
+// (CPUID) costs microseconds under a hypervisor.
+#if __has_include(<sys/platform/x86.h>)
+bool HasAvx512() { return CPU_FEATURE_ACTIVE(AVX512F) && CPU_FEATURE_ACTIVE(AVX512DQ); }
+bool HasAvx2() { return CPU_FEATURE_ACTIVE(AVX2); }
+#else
+bool HasAvx512() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+}
+bool HasAvx2() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2");
+}
+#endif
+#endif
+
 const Passes& AvailablePasses() {
   static const Passes passes = [] {
     Passes p;
 #if defined(VANTREL_WIDE_LANES)
-    __builtin_cpu_init();
-    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq"))
-      p.Add(8, SearchLanes8);
-    if (__builtin_cpu_supports("avx2")) p.Add(4, SearchLanes4);
+    if (HasAvx512()) p.Add(8, SearchLanes8);
+    if (HasAvx2()) p.Add(4, SearchLanes4);
 #endif
 #if defined(VANTREL_X86_LANES)
     p.Add(2, SearchLanes2);

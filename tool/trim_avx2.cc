@@ -32,6 +32,7 @@ struct Lanes4 {
   static Value ZeroUnless(Mask m, Value v) { return _mm256_and_pd(m, v); }
   static Mask And(Mask a, Mask b) { return _mm256_and_pd(a, b); }
   static Mask AndNot(Mask a, Mask b) { return _mm256_andnot_pd(b, a); }
+  static Mask Or(Mask a, Mask b) { return _mm256_or_pd(a, b); }
   static bool Any(Mask m) { return _mm256_movemask_pd(m) != 0; }
 
   static Mask Between(int first, int end) {
@@ -42,6 +43,9 @@ struct Lanes4 {
         _mm256_cmpgt_epi64(_mm256_set1_epi64x(end), index);
     return _mm256_castsi256_pd(_mm256_and_si256(at_or_after_first, before_end));
   }
+  static unsigned Bits(Mask m) {
+    return static_cast<unsigned>(_mm256_movemask_pd(m));
+  }
   static int FirstLane(Mask m) { return __builtin_ctz(_mm256_movemask_pd(m)); }
   static bool IsSet(Mask m, int i) { return (_mm256_movemask_pd(m) >> i) & 1; }
   static double Get(Value v, int i) { return v[i]; }
@@ -49,7 +53,7 @@ struct Lanes4 {
 
 }  // namespace
 
-int SearchLanes4(const double* blocks, int count, int start, const Point3& p,
-                 const Point3& q, FoundCrossing& found) {
-  return SearchInLanes<Lanes4>(blocks, count, start, p, q, found);
+int SearchLanes4(const TriangleLanes::Regions& regions, int count, int start,
+                 const Point3& p, const Point3& q, FoundCrossing& found) {
+  return SearchInLanes<Lanes4>(regions, count, start, p, q, found);
 }

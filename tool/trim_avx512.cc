@@ -31,7 +31,9 @@ struct Lanes8 {
   static Value ZeroUnless(Mask m, Value v) { return _mm512_maskz_mov_pd(m, v); }
   static Mask And(Mask a, Mask b) { return a & b; }
   static Mask AndNot(Mask a, Mask b) { return a & ~b; }
+  static Mask Or(Mask a, Mask b) { return a | b; }
   static bool Any(Mask m) { return m != 0; }
+  static unsigned Bits(Mask m) { return m; }
 
   static Mask Between(int first, int end) {
     const unsigned below_end = end >= kWidth ? 0xffu : (1u << end) - 1;
@@ -44,7 +46,7 @@ struct Lanes8 {
 
 }  // namespace
 
-int SearchLanes8(const double* blocks, int count, int start, const Point3& p,
-                 const Point3& q, FoundCrossing& found) {
-  return SearchInLanes<Lanes8>(blocks, count, start, p, q, found);
+int SearchLanes8(const TriangleLanes::Regions& regions, int count, int start,
+                 const Point3& p, const Point3& q, FoundCrossing& found) {
+  return SearchInLanes<Lanes8>(regions, count, start, p, q, found);
 }

@@ -70,6 +70,7 @@ double Random::Near(const std::vector<double>& values) {
 }
 
 Point3 Add(Point3 a, Point3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Point3 Sub(Point3 a, Point3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 Point3 Scale(double k, Point3 a) { return {k * a.x, k * a.y, k * a.z}; }
 double Dot(Point3 a, Point3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 Point3 Cross(Point3 a, Point3 b) {
@@ -294,6 +295,53 @@ Scene CascadeScene(Random& random) {
   return scene;
 }
 
+// Scenes at the edges of where the pass may pass over a triangle for where
+// it lies (tool/lane_search.h): segments nearly parallel to a plane with
+// their ends snapped onto it, so that the crossing falls beyond the
+// segment's ends; small triangles, whose snap tolerance reaches far from
+// their plane; and coordinates so large that rounding decides where the
+// crossing falls, and the pass must not rely on where it can be.
+Scene ReachScene(Random& random) {
+  Scene scene;
+  for (int t = 0; t < 12; ++t) {
+    const double size = random.Pick<double>({1e-3, 3e-3, 1, 10});
+    const double far =
+        random.Pick<double>({0, 1e3, 3e4, 1e5, 3e5, 1e7, 1e8, 1e9});
+    const Point3 a = Add(random.InBox(far), random.InBox(size));
+    const Point3 e1 = random.InBox(size), e2 = random.InBox(size);
+    scene.triangles.push_back({a, Add(a, e1), Add(a, e2)});
+    const Point3 n = Cross(e1, e2);
+    const double nn = Dot(n, n);
+    if (!(nn > 0)) continue;
+    for (int k = 0; k < 6; ++k) {
+      // A point near the triangle, maybe just outside it.
+      const double s = random.Uniform(-0.2, 1.2);
+      const double u = random.Uniform(-0.2, 1.2 - s);
+      const Point3 x = Add(a, Add(Scale(s, e1), Scale(u, e2)));
+      // Ends within a few snap tolerances of the plane, far apart along it,
+      // so that n . (q - p) is near kEpsilon.
+      const double dp = random.Uniform(-2, 2) * kEpsilon;
+      const double dq = dp + random.Pick<double>({1, -1, 1.5, -3}) * kEpsilon;
+      const Point3 along = Scale(random.Uniform(-3, 3), Add(e1, Scale(-0.5, e2)));
+      const Point3 p = Add(Sub(x, along), Scale(dp / nn, n));
+      const Point3 q = Add(Add(x, Scale(random.Uniform(-1, 1), along)),
+                           Scale(dq / nn, n));
+      scene.segments.push_back({p, q});
+    }
+    // A segment along the plane, off to one side of a point of the
+    // triangle. So far out, rounding decides the side tests and where the
+    // crossing falls, which may be back inside the triangle.
+    for (int k = 0; k < 4; ++k) {
+      const Point3 x = Add(a, Add(Scale(0.3, e1), Scale(0.3, e2)));
+      const Point3 along = Scale(random.Uniform(0.5, 2), Sub(e1, e2));
+      const double from = random.Uniform(2, 6);
+      scene.segments.push_back(
+          {Add(x, Scale(from, along)), Add(x, Scale(from + 1, along))});
+    }
+  }
+  return scene;
+}
+
 // ---------------------------------------------------------------- the test
 
 using Bits = std::vector<std::uint64_t>;
@@ -365,6 +413,7 @@ const Generator kGenerators[] = {
     {"degenerate", DegenerateScene, 40, 4},
     {"extreme", ExtremeScene, 40, 5},
     {"cascade", CascadeScene, 40, 6},
+    {"reach", ReachScene, 60, 7},
 };
 
 INSTANTIATE_TEST_SUITE_P(
