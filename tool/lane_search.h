@@ -127,10 +127,10 @@ VANTREL_ALWAYS_INLINE int SearchInLanes(const TriangleLanes::Regions& regions,
   // largest coordinate. (No library functions here: see the note below.)
   const double pc[3] = {p.x, p.y, p.z}, qc[3] = {q.x, q.y, q.z};
   double largest = 0;
-  for (int i = 0; i < 3; ++i) {
-    for (const double v : {pc[i], -pc[i], qc[i], -qc[i]}) {
-      if (!(v <= largest)) largest = v;  // a NaN is taken too
-    }
+  for (int i = 0; i < 6; ++i) {
+    const double v = i < 3 ? pc[i] : qc[i - 3];
+    if (!(v <= largest)) largest = v;  // a NaN is taken too
+    if (!(-v <= largest)) largest = -v;
   }
   // An infinity or a NaN becomes NaN, which fails every comparison below:
   // nothing is dropped.

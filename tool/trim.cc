@@ -2,7 +2,11 @@
 
 #include <array>
 
-#if defined(VANTREL_WIDE_LANES) && __has_include(<sys/platform/x86.h>)
+// The C library's record of the processor's features (glibc 2.33 and
+// later); its header is C, which GCC's C++ accepts and Clang's doesn't.
+#if defined(VANTREL_WIDE_LANES) && !defined(__clang__) && \
+    __has_include(<sys/platform/x86.h>)
+#define VANTREL_LIBC_CPU_FEATURES 1
 #include <sys/platform/x86.h>
 #endif
 
@@ -84,7 +88,7 @@ struct Passes {
 // vectors. The C library knows already, having looked when the program
 // started; asking it again costs nothing, while asking the processor
 // (CPUID) costs microseconds under a hypervisor.
-#if __has_include(<sys/platform/x86.h>)
+#if defined(VANTREL_LIBC_CPU_FEATURES)
 bool HasAvx512() { return CPU_FEATURE_ACTIVE(AVX512F) && CPU_FEATURE_ACTIVE(AVX512DQ); }
 bool HasAvx2() { return CPU_FEATURE_ACTIVE(AVX2); }
 #else
