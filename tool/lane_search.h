@@ -107,6 +107,7 @@ VANTREL_ALWAYS_INLINE unsigned NearBlocks(const double* groups, int group,
 ///   Or(a, b)             a | b
 ///   Bits(m)              the lanes of m as the low bits of an unsigned
 ///   Between(first, end)  the mask of the lanes i with first <= i < end
+///                        (0 <= first < kWidth; end may be anything)
 ///   FirstLane(m)         the first lane set in m (m has one)
 ///   IsSet(m, i), Get(v, i)  lane i of a mask and of a value
 /// Vectors start on multiples of the width, as the blocks of triangles do

@@ -36,7 +36,9 @@ struct Lanes8 {
   static unsigned Bits(Mask m) { return m; }
 
   static Mask Between(int first, int end) {
-    const unsigned below_end = end >= kWidth ? 0xffu : (1u << end) - 1;
+    const unsigned below_end = end >= kWidth ? 0xffu
+                               : end <= 0    ? 0u
+                                             : (1u << end) - 1;
     return static_cast<Mask>(below_end & ~((1u << first) - 1));
   }
   static int FirstLane(Mask m) { return __builtin_ctz(m); }
