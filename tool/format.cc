@@ -138,6 +138,12 @@ constexpr std::uint64_t kPowersOf10[] = {1ULL,
                                          1000000000000000000ULL,
                                          10000000000000000000ULL};
 
+// "00", "01", ... "99".
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536"
+    "37383940414243444546474849505152535455565758596061626364656667686970717273"
+    "7475767778798081828384858687888990919293949596979899";
+
 __extension__ typedef unsigned __int128 Uint128;
 
 Uint128 PowerOf10(int n) {
@@ -172,28 +178,32 @@ std::size_t ShortcutDigits(double value, char* out) {
   if (dropped <= 0) {
     f = r * kPowersOf10[-dropped];
   } else {
-    f = r / kPowersOf10[dropped];
-    if (r / kPowersOf10[dropped - 1] % 10 >= 5) ++f;
+    const std::uint64_t kept = r / kPowersOf10[dropped - 1];
+    f = kept / 10 + (kept % 10 >= 5 ? 1 : 0);
   }
 
   // The integer part without leading zeros (one zero when it is 0), the
-  // point, six decimals.
-  char digits[24];
-  int n = 0;
+  // point and six decimals, written from the last digit back, two at a
+  // time.
   std::uint64_t whole = f / 1000000;
-  do {
-    digits[n++] = static_cast<char>('0' + whole % 10);
-    whole /= 10;
-  } while (whole != 0);
-  std::size_t length = 0;
-  while (n > 0) out[length++] = digits[--n];
-  out[length++] = '.';
   std::uint64_t fraction = f % 1000000;
-  for (int i = 5; i >= 0; --i) {
-    out[length + i] = static_cast<char>('0' + fraction % 10);
-    fraction /= 10;
+  std::size_t whole_digits = 1;
+  while (whole_digits < 20 && whole >= kPowersOf10[whole_digits]) ++whole_digits;
+  const std::size_t length = whole_digits + 7;
+  char* end = out + length;
+  for (int i = 0; i < 3; ++i) {
+    end -= 2;
+    std::memcpy(end, kDigitPairs + 2 * (fraction % 100), 2);
+    fraction /= 100;
   }
-  return length + 6;
+  *--end = '.';
+  while (whole >= 10) {
+    end -= 2;
+    std::memcpy(end, kDigitPairs + 2 * (whole % 100), 2);
+    whole /= 100;
+  }
+  if (end != out) *--end = static_cast<char>('0' + whole);
+  return length;
 }
 #endif
 
