@@ -26,32 +26,30 @@ using LaneSearch = int (*)(const TriangleLanes::Regions& regions, int count,
 
 #if defined(VANTREL_X86_LANES)
 int SearchLanes2(const TriangleLanes::Regions& regions, int count, int start,
-                 const Point3& p,
-                 const Point3& q, FoundCrossing& found);
+                 const Point3& p, const Point3& q, FoundCrossing& found);
 #endif
 #if defined(VANTREL_WIDE_LANES)
 int SearchLanes4(const TriangleLanes::Regions& regions, int count, int start,
-                 const Point3& p,
-                 const Point3& q, FoundCrossing& found);
+                 const Point3& p, const Point3& q, FoundCrossing& found);
 int SearchLanes8(const TriangleLanes::Regions& regions, int count, int start,
-                 const Point3& p,
-                 const Point3& q, FoundCrossing& found);
+                 const Point3& p, const Point3& q, FoundCrossing& found);
 #endif
 
 // Before the steps, the search drops the triangles that can't cross the
 // segment for where they lie: every crossing that the test accepts lies in
 // the triangle's box (TriangleLanes::View low and high) and in the box of
-// the segment stretched to twice its length beyond p and three times
-// beyond q, so when the two boxes are apart the test returns 0. This holds
-// when the segment's coordinates are at most the triangle's reach; the
-// reasons, with u = 2^-53 and P the largest magnitude among the segment's
-// coordinates:
+// the segment stretched to twice its length beyond either end (from
+// p - 2 (q - p) to p + 3 (q - p)), so when the two boxes are apart the test
+// returns 0. This holds when the segment's coordinates are at most the
+// triangle's reach; the reasons, with u = 2^-53 and P the largest
+// magnitude among the segment's coordinates:
 //
 // 1. Near the segment. The test's sums dp, dq, n . (p - a), w = n . (q - p)
 //    and the triangle's d = -(n . a) each differ from the exact value on
 //    the stored n, d by at most eta = 2^-49 (|n|_1 (2 P + max |a_i|) + |d|)
 //    (a sum of k rounded terms is off by at most k u times the sum of their
-//    magnitudes, k <= 5), and the reach keeps eta <= kEpsilon / 16. With
+//    magnitudes, k <= 5), and the reach keeps eta <= kEpsilon / 16 (so no
+//    sum overflows, and none is NaN). With
 //    the exact dp* - dq* = -w* and dp* = n . (p - a) - (d + n . a): if both
 //    ends lie strictly on opposite sides, the exact t* = -n.(p-a) / w* lies
 //    in [-1/30, 31/30]; if an end snapped to the plane, |dp*| (or |dq*|)
@@ -60,18 +58,21 @@ int SearchLanes8(const TriangleLanes::Regions& regions, int count, int start,
 //    in [-1.41, 2.41], and the crossing p + t (q - p), rounded, lies within
 //    17 u P of that part of the segment's line: inside the segment's box,
 //    widened by 2^-30 P.
-// 2. Near the triangle. Where |den| >= 2^-20 uu vv (else the reach is -1),
-//    den is -|e1 x e2|^2 to within a relative 2^-29, and the test's s and u
-//    are the exact coordinates of its r = crossing - a in the plane of e1,
-//    e2 to within 2^-29 of themselves plus 2^-28 |r| / |e| (|e| that of the
-//    edge). An accepted crossing has -1e-6 <= s, u and s + u <= 1.000002,
-//    so it lies within 8e-6 (|e1| + |e2|) of the triangle along its plane;
-//    across it, its distance from the plane is at most (3.5 eta + 5 u |n|_1
-//    P) / |n| + 30 u P < kEpsilon / (4 |n|) + 40 u P, by step 1. The box
-//    holds all this with margins of 2^-16 (|e1|_1 + |e2|_1) + kEpsilon /
-//    max |n_i| + 2^-40 (max |a_i| + max |e1_i| + max |e2_i|) on every side,
-//    the last term for the roundings in making the box; the segment's box
-//    takes the terms in P.
+// 2. Near the triangle. Where |den| >= 2^-20 uu vv and uu, vv >= 2^-400
+//    (else the reach is -1), den is -|e1 x e2|^2 to within a relative
+//    2^-29, and the test's s and u are the exact coordinates of its
+//    r = crossing - a in the plane of e1, e2 to within 2^-29 of themselves
+//    plus 2^-28 |r| / |e| (|e| that of the edge); values below 2^-1022,
+//    off by up to 2^-1074 each, change these bounds by nothing that the
+//    margins don't hold many times over. An accepted crossing has
+//    -1e-6 <= s, u and s + u <= 1.000002, so it lies within
+//    8e-6 (|e1| + |e2|) of the triangle along its plane; across it, its
+//    distance from the plane is at most (3.5 eta + 5 u |n|_1 P) / |n| +
+//    30 u P < kEpsilon / (4 |n|) + 40 u P, by step 1. The box holds all
+//    this with margins of 2^-16 (|e1|_1 + |e2|_1) + kEpsilon / max |n_i| +
+//    2^-40 (max |a_i| + max |e1_i| + max |e2_i|) on every side, the last
+//    term for the roundings in making the box; the segment's box takes the
+//    terms in P.
 // Triangles or segments with a coordinate that is not finite have no
 // reach, or fail the comparison with it, and are never dropped.
 
@@ -125,17 +126,19 @@ VANTREL_ALWAYS_INLINE int SearchInLanes(const TriangleLanes::Regions& regions,
   using Mask = typename L::Mask;
 
   // The segment's box, stretched and widened as explained above, and its
-  // largest coordinate. (No library functions here: see the note below.)
+  // largest coordinate in magnitude. (No library functions here: see the
+  // note above.) With a coordinate that is infinite or NaN, the largest is
+  // NaN, which fails every comparison with a reach: nothing is dropped.
   const double pc[3] = {p.x, p.y, p.z}, qc[3] = {q.x, q.y, q.z};
   double largest = 0;
+  bool finite = true;
   for (int i = 0; i < 6; ++i) {
     const double v = i < 3 ? pc[i] : qc[i - 3];
-    if (!(v <= largest)) largest = v;  // a NaN is taken too
-    if (!(-v <= largest)) largest = -v;
+    const double magnitude = v < 0 ? -v : v;
+    if (!(magnitude <= 0x1.fffffffffffffp+1023)) finite = false;
+    if (magnitude > largest) largest = magnitude;
   }
-  // An infinity or a NaN becomes NaN, which fails every comparison below:
-  // nothing is dropped.
-  largest = largest - largest + largest;
+  if (!finite) largest = __builtin_nan("");
   const double widen = 0x1p-30 * largest;
   double low[3], high[3];
   for (int i = 0; i < 3; ++i) {

@@ -33,9 +33,13 @@ CrossingBox BoxOf(const PreparedTriangle& t) {
                          t.e2z, t.nx, t.ny, t.nz, t.d, t.uu, t.uv, t.vv, t.den}) {
     if (!std::isfinite(v)) return box;
   }
-  // Well conditioned: |den| >= 2^-20 uu vv (not nearly a needle).
+  // The bounds hold for a well-conditioned triangle, |den| >= 2^-20 uu vv
+  // (not nearly a needle), with edges far from the range of doubles below
+  // 2^-1022, where roundings are no longer relative.
   const double gram = t.uu * t.vv;
-  if (!std::isfinite(gram) || !(std::fabs(t.den) >= 0x1p-20 * gram)) return box;
+  if (!(t.uu >= 0x1p-400 && t.vv >= 0x1p-400 && std::isfinite(gram) &&
+        std::fabs(t.den) >= 0x1p-20 * gram))
+    return box;
 
   const double n_l1 = std::fabs(n[0]) + std::fabs(n[1]) + std::fabs(n[2]);
   const double n_max = Max3(std::fabs(n[0]), std::fabs(n[1]), std::fabs(n[2]));

@@ -50,9 +50,9 @@ class TriangleLanes {
   int size() const { return size_; }
 
   /// Where the blocks stand. The values are kept in three groups, each in
-  /// blocks of its own, so that the values a pass reads for every triangle
-  /// lie together in memory and the rest stays out of the way: the plane
-  /// (nx, ny, nz, d), the crossing box (low, high, reach), and all else.
+  /// blocks of its own, so that the values the pass reads first lie
+  /// together in memory and the rest stays out of the way: the plane (nx,
+  /// ny, nz, d), the crossing box (low, high, reach), and all else.
   struct Regions {
     const double* plane;
     const double* box;
@@ -69,9 +69,10 @@ class TriangleLanes {
 
   Regions regions() const {
     const double* first = values_.data() + offset_;
-    return Regions{first, first + blocks_ * kPlaneValues * kBlock,
-                   first + blocks_ * (int{kPlaneValues} + int{kBoxValues}) * kBlock,
-                   first + blocks_ * kValues * kBlock};
+    return Regions{
+        first, first + blocks_ * kPlaneValues * kBlock,
+        first + blocks_ * (int{kPlaneValues} + int{kBoxValues}) * kBlock,
+        first + blocks_ * kValues * kBlock};
   }
 
   /// The values of triangle `index` in `regions`. The parameter `User` only
