@@ -15,8 +15,9 @@ class Console;
 ///
 /// Prepares the triangles first (surfaces.lanes, which allocates nothing
 /// when room was reserved), then tests each segment against several
-/// triangles at a time with the widest vectors this processor has. The
-/// result is that of TrimLinesOneByOne, to the bit.
+/// triangles at a time with the widest vectors this processor has, passing
+/// over those that lie too far from it to cross. The result is that of
+/// TrimLinesOneByOne, to the bit.
 int TrimLines(SurfaceSet& surfaces, LineSet& lines, Console* console);
 
 /// The same pass in its plainest form: every pair through
