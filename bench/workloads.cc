@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr const char* kNames[] = {"realistic", "all-cross", "cascade"};
+constexpr const char* kNames[] = {"realistic", "all-cross", "cascade",
+                                  "all-cross-far"};
 
 struct Vec {
   double x, y, z;
@@ -220,13 +221,15 @@ Workload Realistic() {
 
 // ------------------------------------------------------------ all cross
 
-// Triangles on planes through the origin, 100 to 200 units from it, with
-// normals within 55 degrees of +z; lines through the origin, steep enough
-// to cross every one of those planes near the origin.
-Workload AllCross() {
-  Random random(3);
+// Triangles on planes through the origin, with normals within 55 degrees
+// of +z, each lying between `from` and `to` units from the origin; lines
+// through the origin, steep enough to cross every one of those planes near
+// the origin, outside every triangle.
+Workload AllCross(const char* name, std::uint64_t seed, double from, double to,
+                  double size, double line_half_width) {
+  Random random(seed);
   Records surface;
-  surface.Comment("Triangles far out on planes through the origin");
+  surface.Comment("Triangles on planes through the origin, off the origin");
   for (int i = 0; i < 1000; ++i) {
     const Vec n = Unit({random.Uniform(-1, 1), random.Uniform(-1, 1), 1});
     const Vec u = Unit(Cross(n, {1, 0, 0}));
@@ -235,17 +238,22 @@ Workload AllCross() {
     const double along_v = random.Uniform(-1, 1);
     const Vec out = Unit(along_u * u + along_v * v);
     const Vec side = Cross(n, out);
-    const Vec a = random.Uniform(100, 200) * out;
-    surface.Triangle(a, a + 10.0 * out, a + 10.0 * side);
+    const Vec a = random.Uniform(from, to - size) * out;
+    surface.Triangle(a, a + size * out, a + size * side);
   }
   Records lines;
   lines.Comment("Lines through the origin");
+  const double w = line_half_width;
   for (int i = 0; i < 1000; ++i) {
-    const Vec p = {random.Uniform(-0.3, 0.3), random.Uniform(-0.3, 0.3),
-                   random.Uniform(1, 2)};
+    // |x| + |y| <= 2 w < z keeps every line on both sides of every plane;
+    // |x| and |y| at least 0.8 w give every line a wide box.
+    const double x = random.Uniform(0.8 * w, w), y = random.Uniform(0.8 * w, w);
+    const double z = random.Uniform(2.5 * w, 3 * w);
+    const int signs = static_cast<int>(random.Uniform(0, 4));
+    const Vec p = {signs & 1 ? -x : x, signs & 2 ? -y : y, z};
     lines.Line(p, -1.0 * p);
   }
-  return {"all-cross", surface.Take(), lines.Take()};
+  return {name, surface.Take(), lines.Take()};
 }
 
 // ------------------------------------------------------------ cascade
@@ -276,7 +284,12 @@ std::span<const char* const> WorkloadNames() { return kNames; }
 
 Workload MakeWorkload(const std::string& name) {
   if (name == "realistic") return Realistic();
-  if (name == "all-cross") return AllCross();
+  // Triangles from 0.5 to 3.5 units out, 1.5 long, and lines up to 3 units
+  // from the origin: every triangle lies in reach of every line.
+  if (name == "all-cross") return AllCross("all-cross", 3, 0.5, 3.5, 1.5, 1);
+  // Triangles from 100 to 200 units out, 10 long: all far from every line.
+  if (name == "all-cross-far")
+    return AllCross("all-cross-far", 5, 100, 200, 10, 0.3);
   if (name == "cascade") return Cascade();
   return {"", "", ""};
 }

@@ -14,12 +14,15 @@ struct Workload {
 
 /// "realistic": a 2 x 4 brick (walls, top, studs, bottom tubes) with its
 ///   edge lines, and short lines around it, a few of them through it. Most
-///   pairs are rejected by the side test.
-/// "all-cross": every line crosses the plane of every triangle, far from
-///   the triangle, so every pair runs the whole test and is rejected by its
-///   last steps.
+///   triangles lie far from most lines, and most of the rest have both ends
+///   of a line on one side.
+/// "all-cross": every line crosses the plane of every triangle, near the
+///   triangle but outside it, so every pair runs the whole test: no
+///   triangle lies far enough from a line to be passed over.
 /// "cascade": vertical lines through a stack of horizontal faces that cut
 ///   each line again at every face below its top: half the pairs trim.
+/// "all-cross-far": like all-cross, with the triangles 100 to 200 units
+///   from the lines, which the pass passes over.
 std::span<const char* const> WorkloadNames();
 
 /// The workload of that name; an unknown name gives an empty workload.

@@ -78,17 +78,26 @@ int SearchLanes8(const TriangleLanes::Regions& regions, int count, int start,
 
 /// Of the kBlock blocks of group `group` (of `blocks` in all), those whose
 /// box is not apart from the segment's or doesn't hold (see SearchInLanes),
-/// as bits.
+/// as bits; and in `wide`, those whose box is more than four times as wide
+/// as the segment's along some axis, where the boxes of single triangles
+/// are worth comparing too.
 template <class L>
 VANTREL_ALWAYS_INLINE unsigned NearBlocks(const double* groups, int group,
-                                          int blocks, const double* segment_box) {
+                                          int blocks, const double* segment_box,
+                                          const double* segment_width,
+                                          unsigned& wide) {
   using Mask = typename L::Mask;
+  using Value = typename L::Value;
   constexpr int kBlock = TriangleLanes::kBlock;
   const double* values = groups + group * TriangleLanes::kGroupValues;
   unsigned far = 0;
+  wide = 0;
   for (int k = 0; k < kBlock; k += L::kWidth) {
-    auto beyond = [values, k, segment_box](int which) {
-      return L::Above(L::Load(values + which * kBlock + k), segment_box[which]);
+    auto value = [values, k](int which) {
+      return L::Load(values + which * kBlock + k);
+    };
+    auto beyond = [&value, segment_box](int which) {
+      return L::Above(value(which), segment_box[which]);
     };
     const Mask apart = L::Or(
         L::Or(L::Or(beyond(TriangleLanes::kBlockLowX),
@@ -98,6 +107,16 @@ VANTREL_ALWAYS_INLINE unsigned NearBlocks(const double* groups, int group,
         L::Or(beyond(TriangleLanes::kBlockLowZ),
               beyond(TriangleLanes::kBlockHighZ)));
     far |= L::Bits(L::And(apart, beyond(TriangleLanes::kBlockReach))) << k;
+    // The width, -(high negated + low), beyond four times the segment's.
+    auto wider = [&value, segment_width](int low, int high_negated, int axis) {
+      const Value width = -(value(high_negated) + value(low));
+      return L::Above(width, 4 * segment_width[axis]);
+    };
+    wide |= L::Bits(L::Or(
+                L::Or(wider(TriangleLanes::kBlockLowX, TriangleLanes::kBlockHighX, 0),
+                      wider(TriangleLanes::kBlockLowY, TriangleLanes::kBlockHighY, 1)),
+                wider(TriangleLanes::kBlockLowZ, TriangleLanes::kBlockHighZ, 2)))
+            << k;
   }
   const int to = blocks - group * kBlock;  // blocks past the last are far
   const unsigned present = to < kBlock ? (1u << to) - 1 : 0xffu;
@@ -155,6 +174,8 @@ VANTREL_ALWAYS_INLINE int SearchInLanes(const TriangleLanes::Regions& regions,
   // reach exceeds the segment's largest coordinate.
   const double segment_box[TriangleLanes::kBlockBoxValues] = {
       high[0], high[1], high[2], -low[0], -low[1], -low[2], largest};
+  const double segment_width[3] = {high[0] - low[0], high[1] - low[1],
+                                   high[2] - low[2]};
   constexpr int kBlock = TriangleLanes::kBlock;
   const int blocks = (count + kBlock - 1) / kBlock;
 
@@ -162,13 +183,15 @@ VANTREL_ALWAYS_INLINE int SearchInLanes(const TriangleLanes::Regions& regions,
   Mask alive = L::Between(start - first, count - first);
   int group = -1;      // the group of blocks whose near blocks are known
   unsigned near = 0;   // those, as bits
+  unsigned wide = 0;   // the blocks much wider than the segment
   while (first < count) {
     // Whole blocks whose box is apart from the segment's are passed over;
     // a group's blocks are compared kBlock at a time.
     const int block = first / kBlock;
     if (block / kBlock != group) {
       group = block / kBlock;
-      near = NearBlocks<L>(regions.block_boxes, group, blocks, segment_box);
+      near = NearBlocks<L>(regions.block_boxes, group, blocks, segment_box,
+                           segment_width, wide);
     }
     const int bit = block % kBlock;
     if ((near >> bit & 1) == 0) {
@@ -179,16 +202,22 @@ VANTREL_ALWAYS_INLINE int SearchInLanes(const TriangleLanes::Regions& regions,
       continue;
     }
 
+    // In a block much wider than the segment's box, the triangles' own
+    // boxes may be apart from it where the block's isn't: those triangles
+    // are passed over too. In a narrower block that seldom pays.
     const TriangleLanes::View view = TriangleLanes::ViewAt<L>(regions, first);
-    const Mask apart = L::Or(
-        L::Or(L::Or(L::Above(L::Load(view.low_x), high[0]),
-                    L::Below(L::Load(view.high_x), low[0])),
-              L::Or(L::Above(L::Load(view.low_y), high[1]),
-                    L::Below(L::Load(view.high_y), low[1]))),
-        L::Or(L::Above(L::Load(view.low_z), high[2]),
-              L::Below(L::Load(view.high_z), low[2])));
-    Mask crossed =
-        L::AndNot(alive, L::And(apart, L::AtLeast(L::Load(view.reach), largest)));
+    Mask crossed = alive;
+    if (wide >> bit & 1) {
+      const Mask apart = L::Or(
+          L::Or(L::Or(L::Above(L::Load(view.low_x), high[0]),
+                      L::Below(L::Load(view.high_x), low[0])),
+                L::Or(L::Above(L::Load(view.low_y), high[1]),
+                      L::Below(L::Load(view.high_y), low[1]))),
+          L::Or(L::Above(L::Load(view.low_z), high[2]),
+                L::Below(L::Load(view.high_z), low[2])));
+      crossed = L::AndNot(
+          alive, L::And(apart, L::AtLeast(L::Load(view.reach), largest)));
+    }
     if (L::Any(crossed)) {
       CrossingLanes<L> out;
       crossed = CrossingSteps<L>(view, p, q, crossed, out);
