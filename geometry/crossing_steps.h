@@ -16,8 +16,9 @@
 // on every processor.
 //
 // A lane type L provides:
-//   Value, Mask      double and bool, or a vector of doubles and a vector of
-//                    64-bit integers (all bits set in a lane where true)
+//   Value, Mask      double and bool, or a vector of doubles and a mask of
+//                    its lanes (a vector with all bits set in a lane where
+//                    true, or one bit per lane)
 //   Load(x)          the triangle values of the lanes (x: a double, or a
 //                    pointer to consecutive triangles' values)
 //   Abs(v)           |v|, per lane
