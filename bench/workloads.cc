@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "tests/splitmix64.h"
 #include "tool/format.h"
 
 namespace {
@@ -25,25 +26,7 @@ Vec Unit(Vec a) {
   return (1.0 / std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z)) * a;
 }
 
-// A small generator of its own (splitmix64), so that every platform makes
-// the same numbers.
-class Random {
- public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
-
-  // Uniform in [low, high).
-  double Uniform(double low, double high) {
-    state_ += 0x9e3779b97f4a7c15ULL;
-    std::uint64_t z = state_;
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-    z ^= z >> 31;
-    return low + (high - low) * static_cast<double>(z >> 11) * 0x1.0p-53;
-  }
-
- private:
-  std::uint64_t state_;
-};
+using Random = SplitMix64;
 
 // LDraw records, each coordinate with six decimals.
 class Records {

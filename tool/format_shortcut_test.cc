@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/splitmix64.h"
 #include "tool/format.h"
 
 namespace {
@@ -24,15 +25,6 @@ std::string Shortcut(double v) {
 std::string AllDigits(double v) {
   char out[kFixed6BufferSize];
   return std::string(out, FormatFixed6AllDigits(v, out));
-}
-
-// splitmix64
-std::uint64_t Next(std::uint64_t& state) {
-  state += 0x9e3779b97f4a7c15ULL;
-  std::uint64_t z = state;
-  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-  z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-  return z ^ (z >> 31);
 }
 
 std::vector<double> Values() {
@@ -56,17 +48,17 @@ std::vector<double> Values() {
                          12.3456785, 999999.9999995, 0.9999995, 123456.7890125})
     add_around(v);
   for (int k = -5; k <= 12; ++k) add_around(std::pow(10.0, k));
-  std::uint64_t state = 7;
+  SplitMix64 random(7);
   for (int i = 0; i < 20000; ++i) {
     // Random bits in the binades from 2^-18 to 2^41.
-    const std::uint64_t mantissa = Next(state) >> 12;
-    const std::uint64_t exponent = 1023 - 18 + Next(state) % 60;
+    const std::uint64_t mantissa = random.Next() >> 12;
+    const std::uint64_t exponent = 1023 - 18 + random.Next() % 60;
     values.push_back(std::bit_cast<double>((exponent << 52) | mantissa));
     // Decimals as files hold them: up to six places, or a few more.
-    const double whole = static_cast<double>(Next(state) % 2000000) - 1000000;
-    const double millionths = static_cast<double>(Next(state) % 1000000);
+    const double whole = static_cast<double>(random.Next() % 2000000) - 1000000;
+    const double millionths = static_cast<double>(random.Next() % 1000000);
     values.push_back(whole + millionths / 1e6);
-    values.push_back(static_cast<double>(Next(state) % 100000000000ULL) / 1e9);
+    values.push_back(static_cast<double>(random.Next() % 100000000000ULL) / 1e9);
   }
   return values;
 }

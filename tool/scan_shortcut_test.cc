@@ -15,22 +15,14 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/splitmix64.h"
 #include "tool/scan.h"
 
 namespace {
 
-// splitmix64
-std::uint64_t Next(std::uint64_t& state) {
-  state += 0x9e3779b97f4a7c15ULL;
-  std::uint64_t z = state;
-  z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-  z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-  return z ^ (z >> 31);
-}
-
-std::string Digits(std::uint64_t& state, int count) {
+std::string Digits(SplitMix64& random, int count) {
   std::string s;
-  for (int i = 0; i < count; ++i) s += static_cast<char>('0' + Next(state) % 10);
+  for (int i = 0; i < count; ++i) s += static_cast<char>('0' + random.Next() % 10);
   return s;
 }
 
@@ -41,16 +33,16 @@ std::vector<std::string> Literals() {
       "18446744073709551616", "1e5", "1.5e", "1.5E-3", "0.0000000000000000000001",
       "0.00000000000000000000001", "1234567890123456789", "12345678901234567890",
       "1.", "1.x", "2 24", "3.25abc", "7.000000\n"};
-  std::uint64_t state = 11;
+  SplitMix64 random(11);
   for (int i = 0; i < 20000; ++i) {
-    const int whole = static_cast<int>(Next(state) % 20);
-    const int decimals = static_cast<int>(Next(state) % 26);
-    std::string s = std::string(Next(state) % 4 == 0 ? 2 : 0, '0') +
-                    Digits(state, whole);
-    if (decimals > 0 || Next(state) % 2 == 0) s += "." + Digits(state, decimals);
-    switch (Next(state) % 8) {
+    const int whole = static_cast<int>(random.Next() % 20);
+    const int decimals = static_cast<int>(random.Next() % 26);
+    std::string s = std::string(random.Next() % 4 == 0 ? 2 : 0, '0') +
+                    Digits(random, whole);
+    if (decimals > 0 || random.Next() % 2 == 0) s += "." + Digits(random, decimals);
+    switch (random.Next() % 8) {
       case 0:
-        s += "e" + std::to_string(static_cast<int>(Next(state) % 40) - 20);
+        s += "e" + std::to_string(static_cast<int>(random.Next() % 40) - 20);
         break;
       case 1:
         s += " 1.5";

@@ -18,6 +18,7 @@
 
 #include "geometry/crossing_steps.h"
 #include "geometry/intersect.h"
+#include "tests/splitmix64.h"
 #include "tool/trim.h"
 
 namespace {
@@ -25,22 +26,11 @@ namespace {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-// splitmix64: the same numbers on every platform.
-class Random {
+// The scenes' random numbers, with a few helpers of their own.
+class Random : public SplitMix64 {
  public:
-  explicit Random(std::uint64_t seed) : state_(seed) {}
+  using SplitMix64::SplitMix64;
 
-  std::uint64_t Next() {
-    state_ += 0x9e3779b97f4a7c15ULL;
-    std::uint64_t z = state_;
-    z = (z ^ (z >> 30)) * 0xbf58476d1ce4e5b9ULL;
-    z = (z ^ (z >> 27)) * 0x94d049bb133111ebULL;
-    return z ^ (z >> 31);
-  }
-  // Uniform in [low, high).
-  double Uniform(double low, double high) {
-    return low + (high - low) * static_cast<double>(Next() >> 11) * 0x1.0p-53;
-  }
   int Below(int n) { return static_cast<int>(Next() % static_cast<unsigned>(n)); }
   template <class T>
   const T& Pick(const std::vector<T>& values) {
@@ -52,9 +42,6 @@ class Random {
     const double x = Uniform(-half, half), y = Uniform(-half, half);
     return {x, y, Uniform(-half, half)};
   }
-
- private:
-  std::uint64_t state_;
 };
 
 // `v` moved by `ulps` units in the last place (toward +inf when positive).
