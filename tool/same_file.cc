@@ -47,6 +47,13 @@ bool SameFile(const char* a, const char* b) {
   const std::filesystem::path path_b = Utf8Path(b);
   std::error_code ec;
   if (std::filesystem::equivalent(path_a, path_b, ec) && !ec) return true;
+  // Two files that both exist and are not one file can't have one
+  // normalised path either (that path would name one file); the common case,
+  // an output that is there from an earlier run, is decided here.
+  std::error_code exists_a, exists_b;
+  if (!ec && std::filesystem::exists(path_a, exists_a) && !exists_a &&
+      std::filesystem::exists(path_b, exists_b) && !exists_b)
+    return false;
   std::error_code ec_a, ec_b;
   const std::filesystem::path norm_a = Normalised(path_a, ec_a);
   const std::filesystem::path norm_b = Normalised(path_b, ec_b);

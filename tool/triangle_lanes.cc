@@ -20,8 +20,12 @@ struct CrossingBox {
   double reach = -1;  // none
 };
 
-double Max3(double a, double b, double c) { return std::fmax(std::fmax(a, b), c); }
-double Min3(double a, double b, double c) { return std::fmin(std::fmin(a, b), c); }
+// The box's values are all finite (BoxOf checks), so plain comparisons do;
+// std::fmax and std::fmin would be library calls for the sake of NaNs.
+double Max2(double a, double b) { return a < b ? b : a; }
+double Min2(double a, double b) { return b < a ? b : a; }
+double Max3(double a, double b, double c) { return Max2(Max2(a, b), c); }
+double Min3(double a, double b, double c) { return Min2(Min2(a, b), c); }
 
 CrossingBox BoxOf(const PreparedTriangle& t) {
   CrossingBox box = {{0, 0, 0}, {0, 0, 0}, -1};
@@ -67,21 +71,29 @@ CrossingBox BoxOf(const PreparedTriangle& t) {
 
 }  // namespace
 
-void TriangleLanes::Reserve(std::size_t triangles) {
+std::size_t TriangleLanes::DoublesFor(std::size_t triangles) {
   const std::size_t blocks = BlocksFor(triangles);
-  values_.reserve(blocks * kValues * kBlock + BlocksFor(blocks) * kGroupValues +
-                  kAlignmentSlack);
+  return blocks * kValues * kBlock + BlocksFor(blocks) * kGroupValues +
+         kAlignmentSlack;
+}
+
+void TriangleLanes::Reserve(std::size_t triangles) {
+  const std::size_t doubles = DoublesFor(triangles);
+  if (doubles <= capacity_) return;
+  // Not value-initialised: zeroing it all would touch every page of it
+  // (fresh pages cost a run more than anything else it allocates) for
+  // values that Assign writes anyway.
+  values_.reset(new double[doubles]);
+  capacity_ = doubles;
 }
 
 void TriangleLanes::Assign(const std::vector<Triangle>& triangles) {
-  // Room for every triangle; lanes left over stay zero.
+  // Room for every triangle.
+  Reserve(triangles.size());
   blocks_ = BlocksFor(triangles.size());
-  values_.assign(blocks_ * kValues * kBlock + BlocksFor(blocks_) * kGroupValues +
-                     kAlignmentSlack,
-                 0.0);
-  const auto address = reinterpret_cast<std::uintptr_t>(values_.data());
+  const auto address = reinterpret_cast<std::uintptr_t>(values_.get());
   offset_ = (64 - address % 64) % 64 / sizeof(double);
-  double* const first = values_.data() + offset_;
+  double* const first = values_.get() + offset_;
   double* const plane_region = first;
   double* const box_region = first + blocks_ * kPlaneValues * kBlock;
   double* const rest_region =
@@ -139,4 +151,26 @@ void TriangleLanes::Assign(const std::vector<Triangle>& triangles) {
     ++index;
   }
   size_ = index;
+
+  // The lanes after the last triangle kept hold zeros in every value, and
+  // the blocks without a triangle (at the end, where triangles without a
+  // plane were left out) a box of zeros.
+  const std::size_t lanes = blocks_ * kBlock;
+  auto zero_tail = [this, lanes](double* region, int values) {
+    for (std::size_t i = static_cast<std::size_t>(size_); i < lanes; ++i) {
+      const std::size_t block = i / kBlock, lane = i % kBlock;
+      for (int v = 0; v < values; ++v)
+        region[(block * values + v) * kBlock + lane] = 0.0;
+    }
+  };
+  zero_tail(plane_region, kPlaneValues);
+  zero_tail(box_region, kBoxValues);
+  zero_tail(rest_region, kRestValues);
+  const std::size_t used_blocks = BlocksFor(static_cast<std::size_t>(size_));
+  for (std::size_t block = used_blocks; block < BlocksFor(blocks_) * kBlock;
+       ++block) {
+    double* block_box = block_box_region + block / kBlock * kGroupValues +
+                        block % kBlock;
+    for (int v = 0; v < kBlockBoxValues; ++v) block_box[v * kBlock] = 0.0;
+  }
 }

@@ -2,6 +2,7 @@
 #define VANTREL_TOOL_TRIANGLE_LANES_H_
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 #include "geometry/records.h"
@@ -68,7 +69,7 @@ class TriangleLanes {
   View At(int index) const { return ViewAt<TriangleLanes>(regions(), index); }
 
   Regions regions() const {
-    const double* first = values_.data() + offset_;
+    const double* first = values_.get() + offset_;
     return Regions{
         first, first + blocks_ * kPlaneValues * kBlock,
         first + blocks_ * (int{kPlaneValues} + int{kBoxValues}) * kBlock,
@@ -131,8 +132,14 @@ class TriangleLanes {
   // on a 64-byte boundary (the size of the widest vector).
   static constexpr int kAlignmentSlack = 7;
 
-  std::vector<double> values_;
-  std::size_t offset_ = 0;  // of the first block in values_
+  // Doubles allocated for `triangles` triangles.
+  static std::size_t DoublesFor(std::size_t triangles);
+
+  // Left uninitialised when allocated: Assign writes every value that the
+  // pass may read.
+  std::unique_ptr<double[]> values_;
+  std::size_t capacity_ = 0;  // doubles in values_
+  std::size_t offset_ = 0;    // of the first block in values_
   std::size_t blocks_ = 0;  // in each group
   int size_ = 0;
 };
