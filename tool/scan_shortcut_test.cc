@@ -3,7 +3,8 @@
 // ScanDouble skips): the same value to the bit, and the same text.
 // The literals are random in the forms around the shortcut's limits: digit
 // counts up to 25, up to 25 decimals, leading zeros, a point without digits
-// on one side, exponents, and integers near 2^53.
+// on one side, exponents, and integers near 2^53; and literals that any
+// byte follows, with more text after it.
 
 #include <gtest/gtest.h>
 
@@ -46,6 +47,10 @@ std::vector<std::string> Literals() {
         break;
       case 1:
         s += " 1.5";
+        break;
+      case 2:
+        s += static_cast<char>(random.Next() % 256);
+        s += "987654321 2 24";
         break;
       default:
         break;
