@@ -178,18 +178,37 @@ VANTREL_ALWAYS_INLINE int SearchInLanes(const TriangleLanes::Regions& regions,
                                    high[2] - low[2]};
   constexpr int kBlock = TriangleLanes::kBlock;
   const int blocks = (count + kBlock - 1) / kBlock;
+  const int groups = (blocks + kBlock - 1) / kBlock;
 
   int first = start - start % L::kWidth;
   Mask alive = L::Between(start - first, count - first);
+  int band = -1;             // the kBlock groups whose near groups are known
+  unsigned near_groups = 0;  // those, as bits
   int group = -1;      // the group of blocks whose near blocks are known
   unsigned near = 0;   // those, as bits
   unsigned wide = 0;   // the blocks much wider than the segment
   while (first < count) {
-    // Whole blocks whose box is apart from the segment's are passed over;
-    // a group's blocks are compared kBlock at a time.
+    // Whole groups and whole blocks whose box is apart from the segment's
+    // are passed over; kBlock groups, and a group's blocks, are compared
+    // kBlock at a time.
     const int block = first / kBlock;
     if (block / kBlock != group) {
       group = block / kBlock;
+      if (group / kBlock != band) {
+        band = group / kBlock;
+        unsigned wide_groups = 0;  // not needed
+        near_groups = NearBlocks<L>(regions.group_boxes, band, groups,
+                                    segment_box, segment_width, wide_groups);
+      }
+      const int group_bit = group % kBlock;
+      if ((near_groups >> group_bit & 1) == 0) {
+        const unsigned ahead = near_groups >> group_bit << group_bit;
+        first = ahead != 0
+                    ? (band * kBlock + __builtin_ctz(ahead)) * kBlock * kBlock
+                    : (band + 1) * kBlock * kBlock * kBlock;
+        alive = L::Between(0, count - first);
+        continue;
+      }
       near = NearBlocks<L>(regions.block_boxes, group, blocks, segment_box,
                            segment_width, wide);
     }

@@ -8,9 +8,6 @@
 
 namespace {
 
-std::size_t BlocksFor(std::size_t triangles) {
-  return (triangles + TriangleLanes::kBlock - 1) / TriangleLanes::kBlock;
-}
 
 // The box where a prepared triangle can cross a segment, and the largest
 // coordinate a segment may have for it to hold; tool/lane_search.h gives
@@ -69,12 +66,28 @@ CrossingBox BoxOf(const PreparedTriangle& t) {
   return box;
 }
 
+// Grows the box at `box` (a block's or a group's, its values kBlock apart)
+// to hold `crossing_box`, or starts it there.
+void Grow(double* box, bool start, const CrossingBox& crossing_box) {
+  using Lanes = TriangleLanes;
+  for (int i = 0; i < 3; ++i) {
+    double& low = box[(Lanes::kBlockLowX + i) * Lanes::kBlock];
+    double& high_negated = box[(Lanes::kBlockHighX + i) * Lanes::kBlock];
+    if (start || crossing_box.low[i] < low) low = crossing_box.low[i];
+    if (start || -crossing_box.high[i] < high_negated)
+      high_negated = -crossing_box.high[i];
+  }
+  double& reach = box[Lanes::kBlockReach * Lanes::kBlock];
+  if (start || crossing_box.reach < reach) reach = crossing_box.reach;
+}
+
 }  // namespace
 
 std::size_t TriangleLanes::DoublesFor(std::size_t triangles) {
-  const std::size_t blocks = BlocksFor(triangles);
-  return blocks * kValues * kBlock + BlocksFor(blocks) * kGroupValues +
-         kAlignmentSlack;
+  const std::size_t blocks = GroupsOf(triangles);
+  const std::size_t groups = GroupsOf(blocks);
+  return blocks * kValues * kBlock +
+         (groups + GroupsOf(groups)) * kGroupValues + kAlignmentSlack;
 }
 
 void TriangleLanes::Reserve(std::size_t triangles) {
@@ -90,7 +103,7 @@ void TriangleLanes::Reserve(std::size_t triangles) {
 void TriangleLanes::Assign(const std::vector<Triangle>& triangles) {
   // Room for every triangle.
   Reserve(triangles.size());
-  blocks_ = BlocksFor(triangles.size());
+  blocks_ = GroupsOf(triangles.size());
   const auto address = reinterpret_cast<std::uintptr_t>(values_.get());
   offset_ = (64 - address % 64) % 64 / sizeof(double);
   double* const first = values_.get() + offset_;
@@ -99,6 +112,8 @@ void TriangleLanes::Assign(const std::vector<Triangle>& triangles) {
   double* const rest_region =
       first + blocks_ * (int{kPlaneValues} + int{kBoxValues}) * kBlock;
   double* const block_box_region = first + blocks_ * kValues * kBlock;
+  double* const group_box_region =
+      block_box_region + GroupsOf(blocks_) * kGroupValues;
 
   int index = 0;
   for (const Triangle& triangle : triangles) {
@@ -136,18 +151,13 @@ void TriangleLanes::Assign(const std::vector<Triangle>& triangles) {
     box[kHighY * kBlock] = crossing_box.high[1];
     box[kHighZ * kBlock] = crossing_box.high[2];
     box[kReach * kBlock] = crossing_box.reach;
-    // The block's box grows to hold this triangle's; its reach shrinks.
-    double* block_box = block_box_region + block / kBlock * kGroupValues +
-                        block % kBlock;
-    for (int i = 0; i < 3; ++i) {
-      double& low = block_box[(kBlockLowX + i) * kBlock];
-      double& high_negated = block_box[(kBlockHighX + i) * kBlock];
-      if (lane == 0 || crossing_box.low[i] < low) low = crossing_box.low[i];
-      if (lane == 0 || -crossing_box.high[i] < high_negated)
-        high_negated = -crossing_box.high[i];
-    }
-    double& reach = block_box[kBlockReach * kBlock];
-    if (lane == 0 || crossing_box.reach < reach) reach = crossing_box.reach;
+    // The block's box and its group's grow to hold this triangle's; their
+    // reaches shrink. The first triangle of each starts it.
+    const std::size_t group = block / kBlock;
+    Grow(block_box_region + group * kGroupValues + block % kBlock, lane == 0,
+         crossing_box);
+    Grow(group_box_region + group / kBlock * kGroupValues + group % kBlock,
+         lane == 0 && block % kBlock == 0, crossing_box);
     ++index;
   }
   size_ = index;
@@ -166,11 +176,14 @@ void TriangleLanes::Assign(const std::vector<Triangle>& triangles) {
   zero_tail(plane_region, kPlaneValues);
   zero_tail(box_region, kBoxValues);
   zero_tail(rest_region, kRestValues);
-  const std::size_t used_blocks = BlocksFor(static_cast<std::size_t>(size_));
-  for (std::size_t block = used_blocks; block < BlocksFor(blocks_) * kBlock;
-       ++block) {
-    double* block_box = block_box_region + block / kBlock * kGroupValues +
-                        block % kBlock;
-    for (int v = 0; v < kBlockBoxValues; ++v) block_box[v * kBlock] = 0.0;
-  }
+  auto zero_boxes = [](double* region, std::size_t from, std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+      double* box = region + i / kBlock * kGroupValues + i % kBlock;
+      for (int v = 0; v < kBlockBoxValues; ++v) box[v * kBlock] = 0.0;
+    }
+  };
+  const std::size_t used_blocks = GroupsOf(static_cast<std::size_t>(size_));
+  const std::size_t groups = GroupsOf(blocks_);
+  zero_boxes(block_box_region, used_blocks, groups * kBlock);
+  zero_boxes(group_box_region, GroupsOf(used_blocks), GroupsOf(groups) * kBlock);
 }

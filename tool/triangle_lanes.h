@@ -63,6 +63,10 @@ class TriangleLanes {
     // of its triangles (low x y z, then high x y z negated) and the least
     // of their reaches; each group holds kGroupValues doubles.
     const double* block_boxes;
+    // One level up, the same for the groups of blocks: the box of each
+    // group, which holds its blocks' boxes, laid out in the same way in
+    // groups of kBlock groups.
+    const double* group_boxes;
   };
 
   /// The values of triangle `index` (counted among those kept).
@@ -70,10 +74,11 @@ class TriangleLanes {
 
   Regions regions() const {
     const double* first = values_.get() + offset_;
+    const double* block_boxes = first + blocks_ * kValues * kBlock;
     return Regions{
         first, first + blocks_ * kPlaneValues * kBlock,
         first + blocks_ * (int{kPlaneValues} + int{kBoxValues}) * kBlock,
-        first + blocks_ * kValues * kBlock};
+        block_boxes, block_boxes + GroupsOf(blocks_) * kGroupValues};
   }
 
   /// The values of triangle `index` in `regions`. The parameter `User` only
@@ -134,6 +139,9 @@ class TriangleLanes {
 
   // Doubles allocated for `triangles` triangles.
   static std::size_t DoublesFor(std::size_t triangles);
+  // The groups of kBlock that `n` make: the blocks of n triangles, the
+  // groups of n blocks.
+  static std::size_t GroupsOf(std::size_t n) { return (n + kBlock - 1) / kBlock; }
 
   // Left uninitialised when allocated: Assign writes every value that the
   // pass may read.
