@@ -80,7 +80,11 @@ int SearchLanes8(const TriangleLanes::Regions& regions, int count, int start,
 /// box is not apart from the segment's or doesn't hold (see SearchInLanes),
 /// as bits; and in `wide`, those whose box is more than four times as wide
 /// as the segment's along some axis, where the boxes of single triangles
-/// are worth comparing too.
+/// are worth comparing too. The boxes of groups, kBlock groups at a time,
+/// are compared the same way (`groups` then holds the group boxes, `group`
+/// counts kBlock groups and `blocks` is the number of groups); a group's box
+/// holds its blocks' boxes and its reach is the least of theirs, so a group
+/// found apart holds no block that isn't.
 template <class L>
 VANTREL_ALWAYS_INLINE unsigned NearBlocks(const double* groups, int group,
                                           int blocks, const double* segment_box,

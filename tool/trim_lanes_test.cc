@@ -329,6 +329,39 @@ Scene ReachScene(Random& random) {
   return scene;
 }
 
+// Clusters of triangles far apart, one after another in file order, so
+// that whole blocks, groups of blocks and runs of groups lie apart from a
+// segment and are passed over; a tenth of the triangles without a plane
+// (left out of the prepared ones, so that the triangles kept fill their
+// blocks unevenly); and segments from one cluster to another, or within
+// one, crossing some of their triangles.
+Scene ClusterScene(Random& random) {
+  Scene scene;
+  std::vector<Point3> centres;
+  for (int c = 0; c < 12; ++c) {
+    const Point3 centre = random.InBox(1000);
+    centres.push_back(centre);
+    const int count = 20 + random.Below(80);
+    for (int i = 0; i < count; ++i) {
+      const Point3 a = Add(centre, random.InBox(4));
+      if (random.Below(10) == 0) {
+        scene.triangles.push_back({a, a, Add(a, random.InBox(3))});
+      } else {
+        scene.triangles.push_back(
+            {a, Add(a, random.InBox(3)), Add(a, random.InBox(3))});
+      }
+    }
+  }
+  for (int k = 0; k < 40; ++k) {
+    const Point3 from = Add(random.Pick(centres), random.InBox(5));
+    const Point3 to = random.Below(2) == 0
+                          ? Add(random.Pick(centres), random.InBox(5))
+                          : Add(from, random.InBox(6));
+    scene.segments.push_back({from, to});
+  }
+  return scene;
+}
+
 // ---------------------------------------------------------------- the test
 
 using Bits = std::vector<std::uint64_t>;
@@ -401,6 +434,7 @@ const Generator kGenerators[] = {
     {"extreme", ExtremeScene, 40, 5},
     {"cascade", CascadeScene, 40, 6},
     {"reach", ReachScene, 60, 7},
+    {"clusters", ClusterScene, 12, 8},
 };
 
 INSTANTIATE_TEST_SUITE_P(
