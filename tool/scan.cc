@@ -97,22 +97,25 @@ constexpr double kExactPowersOf10[] = {
 // digits, no digit at all) is left to std::from_chars.
 bool ScanPlainDecimal(const char* first, const char* last, double& magnitude,
                       const char*& end) {
+  // More than 19 digits can wrap `digits` (unsigned, so harmlessly), but
+  // then the literal is left to std::from_chars.
   std::uint64_t digits = 0;
-  // Reading stops at the 20th digit: 20 digits can wrap `digits`, but then
-  // the literal is left to std::from_chars.
-  int count = 0;
-  int decimals = 0;  // of the digits, those after the point
   const char* p = first;
-  for (; p != last && IsDigit(*p) && count < 20; ++p, ++count)
+  for (; p != last && IsDigit(*p); ++p)
     digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+  std::ptrdiff_t count = p - first;
+  std::ptrdiff_t decimals = 0;  // of the digits, those after the point
   if (p != last && *p == '.') {
-    for (++p; p != last && IsDigit(*p) && count < 20; ++p, ++count, ++decimals)
+    const char* point = p;
+    for (++p; p != last && IsDigit(*p); ++p)
       digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+    decimals = p - point - 1;
+    count += decimals;
   }
   // At most 19 digits, so at most 19 decimals: 10^decimals is exact.
   if (count == 0 || count > 19 || digits > (std::uint64_t{1} << 53))
     return false;
-  if (p != last && (IsDigit(*p) || (*p | 0x20) == 'e')) return false;
+  if (p != last && (*p | 0x20) == 'e') return false;
   magnitude = static_cast<double>(digits) / kExactPowersOf10[decimals];
   end = p;
   return true;
