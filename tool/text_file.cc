@@ -17,10 +17,6 @@ constexpr std::size_t kBlockSize = 16 * 1024;
 // Ends a file when read in CR LF text mode.
 constexpr char kEndOfFileMark = '\x1a';
 
-}  // namespace
-
-namespace {
-
 // The readers and the writer move whole blocks, so the C library's own
 // buffer would only add a copy (and a fresh page of memory per file).
 std::FILE* Unbuffered(std::FILE* file) {

@@ -8,7 +8,6 @@
 
 namespace {
 
-
 // The box where a prepared triangle can cross a segment, and the largest
 // coordinate a segment may have for it to hold; tool/lane_search.h gives
 // the reasons for each bound.
