@@ -127,6 +127,21 @@ VANTREL_ALWAYS_INLINE unsigned NearBlocks(const double* groups, int group,
   return ~far & present;
 }
 
+/// The first triangle of the next unit (a block, or a group of blocks, of
+/// `size` triangles) that `near` holds at or after bit `bit`, where `near`
+/// holds the kBlock units of the `index`-th run of kBlock; the first
+/// triangle past that run when it holds none. (A template on the lane type
+/// only so that each file compiled for its instruction set has a copy of
+/// its own, as SearchInLanes explains.)
+template <class L>
+VANTREL_ALWAYS_INLINE int NextNear(unsigned near, int index, int bit,
+                                   int size) {
+  constexpr int kBlock = TriangleLanes::kBlock;
+  const unsigned ahead = near >> bit << bit;
+  return ahead != 0 ? (index * kBlock + __builtin_ctz(ahead)) * size
+                    : (index + 1) * kBlock * size;
+}
+
 /// The search with lane type L. Besides what CrossingSteps needs, L gives
 ///   Or(a, b)             a | b
 ///   Bits(m)              the lanes of m as the low bits of an unsigned
@@ -206,10 +221,7 @@ VANTREL_ALWAYS_INLINE int SearchInLanes(const TriangleLanes::Regions& regions,
       }
       const int group_bit = group % kBlock;
       if ((near_groups >> group_bit & 1) == 0) {
-        const unsigned ahead = near_groups >> group_bit << group_bit;
-        first = ahead != 0
-                    ? (band * kBlock + __builtin_ctz(ahead)) * kBlock * kBlock
-                    : (band + 1) * kBlock * kBlock * kBlock;
+        first = NextNear<L>(near_groups, band, group_bit, kBlock * kBlock);
         alive = L::Between(0, count - first);
         continue;
       }
@@ -218,9 +230,7 @@ VANTREL_ALWAYS_INLINE int SearchInLanes(const TriangleLanes::Regions& regions,
     }
     const int bit = block % kBlock;
     if ((near >> bit & 1) == 0) {
-      const unsigned ahead = near >> bit << bit;
-      first = ahead != 0 ? (group * kBlock + __builtin_ctz(ahead)) * kBlock
-                         : (group + 1) * kBlock * kBlock;
+      first = NextNear<L>(near, group, bit, kBlock);
       alive = L::Between(0, count - first);
       continue;
     }
